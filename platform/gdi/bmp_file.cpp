@@ -1,0 +1,140 @@
+// Loading Windows bitmap files. The header is checked here, so that a
+// truncated or corrupt file, a colour table past the end or an absurd size
+// is refused before the decoder sees it; the pixels are decoded by stb_image.
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_MAX_DIMENSIONS 16384
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "bitmaps.h"
+
+using namespace winlayer::gdi;
+
+namespace {
+
+constexpr long long kLargestSide = 16384;
+constexpr long long kLargestPixelBytes = 256LL << 20;
+constexpr std::size_t kFileHeaderSize = 14;
+
+struct BmpInfo {
+  int width = 0;
+  int height = 0;  // always positive
+  int bitsPerPixel = 0;
+};
+
+std::uint32_t U16(const std::vector<unsigned char>& d, std::size_t at) { return d[at] | d[at + 1] << 8; }
+std::uint32_t U32(const std::vector<unsigned char>& d, std::size_t at) {
+  return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
+}
+
+std::optional<BmpInfo> CheckHeader(const std::vector<unsigned char>& d) {
+  if (d.size() < kFileHeaderSize + 12 || d[0] != 'B' || d[1] != 'M') return std::nullopt;
+  const std::uint64_t pixelOffset = U32(d, 10);
+  const std::uint32_t headerSize = U32(d, 14);
+  const bool core = headerSize == 12;
+  if (!core && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124)
+    return std::nullopt;
+  if (d.size() < kFileHeaderSize + headerSize) return std::nullopt;
+
+  long long width, height;
+  std::uint32_t planes, bits, compression = 0, colorsUsed = 0;
+  if (core) {
+    width = U16(d, 18);
+    height = U16(d, 20);
+    planes = U16(d, 22);
+    bits = U16(d, 24);
+  } else {
+    width = static_cast<std::int32_t>(U32(d, 18));
+    height = static_cast<std::int32_t>(U32(d, 22));
+    planes = U16(d, 26);
+    bits = U16(d, 28);
+    compression = U32(d, 30);
+    colorsUsed = U32(d, 46);
+  }
+  if (height < 0) height = -height;
+  if (planes != 1 || width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide ||
+      width * height * 4 > kLargestPixelBytes)
+    return std::nullopt;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return std::nullopt;
+  const bool bitfields = compression == BI_BITFIELDS && (bits == 16 || bits == 32);
+  if (compression != BI_RGB && !bitfields) return std::nullopt;
+
+  // The colour table (and the masks of a short header) must lie within the file.
+  std::uint64_t tableEnd = kFileHeaderSize + headerSize + (bitfields && headerSize == 40 ? 12 : 0);
+  if (bits <= 8) {
+    const std::uint64_t most = 1ull << bits;
+    if (colorsUsed > most) return std::nullopt;
+    tableEnd += (colorsUsed ? colorsUsed : most) * (core ? 3 : 4);
+  }
+  if (tableEnd > d.size() || pixelOffset < kFileHeaderSize + headerSize) return std::nullopt;
+
+  const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
+  if (pixelOffset + stride * static_cast<std::uint64_t>(height) > d.size()) return std::nullopt;
+  return BmpInfo{static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits)};
+}
+
+std::optional<std::vector<unsigned char>> ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > kLargestPixelBytes + (1 << 20)) return std::nullopt;
+  std::vector<unsigned char> data(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(data.data()), size)) return std::nullopt;
+  return data;
+}
+
+HANDLE Fail(DWORD error) {
+  SetLastError(error);
+  return nullptr;
+}
+
+}  // namespace
+
+extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad) {
+  if (!name || type != IMAGE_BITMAP || !(fuLoad & LR_LOADFROMFILE)) return Fail(ERROR_INVALID_PARAMETER);
+  const auto data = ReadFile(name);
+  if (!data) return Fail(ERROR_FILE_NOT_FOUND);
+  const auto info = CheckHeader(*data);
+  if (!info) return Fail(ERROR_INVALID_DATA);
+
+  int w = 0, h = 0, channels = 0;
+  stbi_uc* rgb = stbi_load_from_memory(data->data(), static_cast<int>(data->size()), &w, &h, &channels, 3);
+  if (!rgb) return Fail(ERROR_INVALID_DATA);
+  if (w != info->width || h != info->height) {
+    stbi_image_free(rgb);
+    return Fail(ERROR_INVALID_DATA);
+  }
+
+  // A requested size other than the file's stretches to it, nearest pixel first.
+  const int outW = cx > 0 ? cx : w, outH = cy > 0 ? cy : h;
+  if (!AcceptableBitmapSize(outW, outH)) {
+    stbi_image_free(rgb);
+    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  auto surface = std::make_unique<Surface>(PixelFormat::Color32, outW, outH);
+  for (int y = 0; y < outH; ++y) {
+    const stbi_uc* src = rgb + static_cast<std::size_t>(static_cast<long long>(y) * h / outH) * static_cast<std::size_t>(w) * 3;
+    std::uint32_t* dst = surface->Row32(y);
+    for (int x = 0; x < outW; ++x) {
+      const stbi_uc* p = src + static_cast<std::size_t>(static_cast<long long>(x) * w / outW) * 3;
+      dst[x] = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
+    }
+  }
+  stbi_image_free(rgb);
+  HBITMAP bitmap = NewBitmap(std::move(surface), static_cast<WORD>(info->bitsPerPixel));
+  return bitmap ? bitmap : Fail(ERROR_NOT_ENOUGH_MEMORY);
+}

@@ -1,0 +1,148 @@
+// Graphics objects and the handle table behind HPEN, HBRUSH, HFONT, HBITMAP
+// and HDC.
+//
+// A handle is a 32-bit number: the slot's index plus one in the low 20 bits
+// and the slot's generation (1..4095) above them. A deleted object's slot is
+// reused only after every other free slot, and with the next generation, so
+// a stale handle is rejected instead of reaching the object that reused the
+// slot. Handle values are never below 0x100000, so they never collide with
+// the small "system colour + 1" values that some calls accept as brushes.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "surface.h"
+
+namespace winlayer::text {
+class RealizedFont;
+}
+
+namespace winlayer::gdi {
+
+enum class Kind : std::uint8_t {
+  Pen = OBJ_PEN,
+  Brush = OBJ_BRUSH,
+  DC = OBJ_DC,
+  Font = OBJ_FONT,
+  Bitmap = OBJ_BITMAP,
+  MemDC = OBJ_MEMDC,
+};
+
+struct Object {
+  explicit Object(Kind k) : kind(k) {}
+  virtual ~Object() = default;
+
+  const Kind kind;
+  bool stock = false;       // stock objects and display surfaces are never deleted
+  int selections = 0;       // drawing contexts it is selected into; guarded by the table lock
+  std::uint32_t handle = 0; // set when the object enters the table
+};
+
+struct Pen : Object {
+  Pen(int style, int width, COLORREF color) : Object(Kind::Pen), style(style), width(width), color(color) {}
+  int style;
+  int width;
+  COLORREF color;
+  bool Visible() const { return style != PS_NULL; }
+};
+
+struct Brush : Object {
+  Brush(UINT style, COLORREF color) : Object(Kind::Brush), style(style), color(color) {}
+  UINT style;
+  COLORREF color;
+  bool Visible() const { return style != BS_NULL; }
+};
+
+struct Font : Object {
+  explicit Font(const LOGFONTA& d) : Object(Kind::Font), description(d) {}
+  LOGFONTA description;
+  // Faces, sizes and rendered glyphs, found the first time the font draws or measures.
+  std::shared_ptr<text::RealizedFont> Realized();
+
+ private:
+  std::once_flag realizeOnce_;
+  std::shared_ptr<text::RealizedFont> realized_;
+};
+
+struct Bitmap : Object {
+  Bitmap(std::unique_ptr<Surface> s, WORD bitsPerPixel)
+      : Object(Kind::Bitmap), surface(std::move(s)), bitsPerPixel(bitsPerPixel) {}
+  std::unique_ptr<Surface> surface;
+  WORD bitsPerPixel;      // as reported: the depth of the file or of the request
+  bool section = false;   // a section: the caller holds a pointer to the pixels
+  std::unique_ptr<std::uint8_t[]> sectionMemory;
+};
+
+struct DC : Object {
+  explicit DC(Kind k) : Object(k) {}
+  std::mutex lock;  // one drawing call at a time on a context
+  std::shared_ptr<Pen> pen;
+  std::shared_ptr<Brush> brush;
+  std::shared_ptr<Font> font;
+  std::shared_ptr<Bitmap> bitmap;
+  COLORREF textColor = RGB(0, 0, 0);
+  COLORREF bkColor = RGB(255, 255, 255);
+  int bkMode = OPAQUE;
+  int fillMode = ALTERNATE;
+  POINT position{0, 0};
+  HWND window = nullptr;  // the window whose client area a display context draws on
+
+  const Surface& Target() const { return *bitmap->surface; }
+  Rect Clip() const { return bitmap->surface->Bounds(); }
+};
+
+// ---- the table ------------------------------------------------------------
+
+// Enters an object and returns its handle; 0 when the table is full.
+std::uint32_t AddObject(std::shared_ptr<Object> object);
+HANDLE ToHandle(std::uint32_t value);
+
+std::shared_ptr<Object> FindObject(HANDLE h);
+template <typename T>
+std::shared_ptr<T> Find(HANDLE h) {
+  return std::dynamic_pointer_cast<T>(FindObject(h));
+}
+
+enum class RemoveResult { Removed, Stock, Selected, Invalid };
+// Takes a non-stock object out of the table unless it is selected somewhere.
+RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed = nullptr);
+
+// Selection counts change under the table lock; while it is held, IsLive
+// tells whether an object found earlier is still in the table.
+std::unique_lock<std::mutex> LockTable();
+bool IsLive(const Object& object);
+
+std::size_t LiveObjects(Kind kind);
+
+// ---- stock objects -----------------------------------------------------------
+
+std::shared_ptr<Object> StockObject(int index);  // null for an unknown index
+std::shared_ptr<Bitmap> DefaultBitmap();         // the 1 x 1 monochrome bitmap of a new memory context
+LOGFONTA SystemFontDescription();
+
+// A new drawing context with the state every context starts with, entered in
+// the table. `bitmap` is the surface it draws on.
+std::shared_ptr<DC> NewDC(Kind kind, std::shared_ptr<Bitmap> bitmap);
+
+// ---- access from the operations ---------------------------------------------
+
+// A drawing context found by handle and locked for one call.
+class LockedDC {
+ public:
+  explicit LockedDC(HDC h);
+  explicit operator bool() const { return dc_ != nullptr; }
+  DC* operator->() const { return dc_.get(); }
+  DC& operator*() const { return *dc_; }
+  const std::shared_ptr<DC>& Shared() const { return dc_; }
+
+ private:
+  std::shared_ptr<DC> dc_;
+  std::unique_lock<std::mutex> lock_;
+};
+
+}  // namespace winlayer::gdi

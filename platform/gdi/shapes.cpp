@@ -1,0 +1,114 @@
+// Lines, polygons, rectangles and single pixels, drawn with a context's pen
+// and brush into its bitmap.
+#include <algorithm>
+#include <vector>
+
+#include "../user/system_colors.h"
+#include "objects.h"
+#include "raster.h"
+
+using namespace winlayer::gdi;
+
+namespace {
+
+void StrokeLine(const DC& dc, int x0, int y0, int x1, int y1) {
+  if (!dc.pen->Visible()) return;
+  raster::Line(dc.Target(), dc.Clip(), x0, y0, x1, y1, dc.Target().Encode(dc.pen->color));
+}
+
+// The interior in the brush, then the closed outline in the pen on top.
+void DrawPolygon(const DC& dc, const POINT* points, int count) {
+  const Surface& target = dc.Target();
+  if (dc.brush->Visible())
+    raster::FillPolygon(target, dc.Clip(), points, count, dc.fillMode == WINDING, target.Encode(dc.brush->color));
+  if (dc.pen->Visible()) raster::Outline(target, dc.Clip(), points, count, target.Encode(dc.pen->color));
+}
+
+bool InBitmap(const DC& dc, int x, int y) {
+  return x >= 0 && y >= 0 && x < dc.Target().Width() && y < dc.Target().Height();
+}
+
+// A brush handle, or a system colour index plus one in its place.
+bool BrushColor(HBRUSH hbr, COLORREF* color) {
+  const auto value = reinterpret_cast<std::uintptr_t>(hbr);
+  if (value > 0 && value < winlayer::user::kSystemColorBrushLimit) {
+    *color = winlayer::user::SystemColor(static_cast<int>(value) - 1);
+    return true;
+  }
+  auto brush = Find<Brush>(hbr);
+  if (!brush) return false;
+  if (!brush->Visible()) return false;
+  *color = brush->color;
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  LockedDC dc(hdc);
+  if (!dc) return FALSE;
+  if (lppt) *lppt = dc->position;
+  dc->position = {x, y};
+  return TRUE;
+}
+
+BOOL WINAPI LineTo(HDC hdc, int x, int y) {
+  LockedDC dc(hdc);
+  if (!dc) return FALSE;
+  StrokeLine(*dc, dc->position.x, dc->position.y, x, y);
+  dc->position = {x, y};
+  return TRUE;
+}
+
+BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
+  LockedDC dc(hdc);
+  if (!dc || !apt || cpt < 2) return FALSE;
+  for (int i = 0; i + 1 < cpt; ++i) StrokeLine(*dc, apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y);
+  return TRUE;
+}
+
+BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt) {
+  LockedDC dc(hdc);
+  if (!dc || !apt || cpt < 2) return FALSE;
+  DrawPolygon(*dc, apt, cpt);
+  return TRUE;
+}
+
+BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  LockedDC dc(hdc);
+  if (!dc) return FALSE;
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (left == right || top == bottom) return TRUE;
+  // The outline runs through the outermost ring of pixels; the brush fills what it encloses.
+  const POINT corners[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+  DrawPolygon(*dc, corners, 4);
+  return TRUE;
+}
+
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  LockedDC dc(hdc);
+  if (!dc || !InBitmap(*dc, x, y)) return static_cast<COLORREF>(-1);
+  dc->Target().Write(x, y, dc->Target().Encode(color));
+  return dc->Target().Read(x, y);
+}
+
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
+  LockedDC dc(hdc);
+  if (!dc || !InBitmap(*dc, x, y)) return CLR_INVALID;
+  return dc->Target().Read(x, y);
+}
+
+int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+  COLORREF color;
+  if (!lprc || !BrushColor(hbr, &color)) return 0;
+  LockedDC dc(hDC);
+  if (!dc) return 0;
+  raster::FillRect(dc->Target(), dc->Clip(), {lprc->left, lprc->top, lprc->right, lprc->bottom},
+                   dc->Target().Encode(color));
+  return 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,50 @@
+#include "surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace winlayer::gdi {
+
+namespace {
+
+std::ptrdiff_t PitchFor(PixelFormat format, int width) {
+  return format == PixelFormat::Color32 ? std::ptrdiff_t{width} * 4 : std::ptrdiff_t{width};
+}
+
+}  // namespace
+
+Surface::Surface(PixelFormat format, int width, int height)
+    : format_(format),
+      width_(width),
+      height_(height),
+      pitch_(PitchFor(format, width)),
+      owned_(new std::uint8_t[static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)]()),
+      firstRow_(owned_.get()) {}
+
+Surface::Surface(int width, int height, std::uint8_t* firstRow, std::ptrdiff_t pitch)
+    : format_(PixelFormat::Color32), width_(width), height_(height), pitch_(pitch), firstRow_(firstRow) {}
+
+std::uint8_t* Surface::Memory() const {
+  return pitch_ >= 0 ? firstRow_ : firstRow_ + (height_ - 1) * pitch_;
+}
+
+COLORREF Surface::Read(int x, int y) const {
+  if (format_ == PixelFormat::Color32) return ColorFromPixel(Row32(y)[x]);
+  return Row8(y)[x] ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+void Surface::Write(int x, int y, std::uint32_t encoded) const {
+  if (format_ == PixelFormat::Color32)
+    Row32(y)[x] = encoded;
+  else
+    Row8(y)[x] = static_cast<std::uint8_t>(encoded);
+}
+
+void Surface::FillSpan(int y, int x0, int x1, std::uint32_t encoded) const {
+  if (format_ == PixelFormat::Color32)
+    std::fill(Row32(y) + x0, Row32(y) + x1, encoded);
+  else
+    std::memset(Row8(y) + x0, static_cast<int>(encoded), static_cast<std::size_t>(x1 - x0));
+}
+
+}  // namespace winlayer::gdi

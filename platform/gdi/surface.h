@@ -1,0 +1,79 @@
+// Pixel storage of bitmaps and display surfaces.
+//
+// Colour surfaces hold 32-bit pixels laid out blue, green, red, unused (so a
+// pixel is 0x00RRGGBB as a number); monochrome surfaces hold one byte per
+// pixel, 0 for black and 1 for white. Rows may run bottom-up in memory (a
+// negative pitch), as in a bottom-up device-independent section.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace winlayer::gdi {
+
+enum class PixelFormat : std::uint8_t { Mono, Color32 };
+
+// A pixel as it is stored in a colour surface.
+constexpr std::uint32_t PixelFromColor(COLORREF c) {
+  return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+constexpr COLORREF ColorFromPixel(std::uint32_t p) {
+  return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+
+// Monochrome drawing maps a colour to the nearer of black and white.
+constexpr std::uint8_t MonoFromColor(COLORREF c) {
+  const unsigned sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+  return sum >= 383 ? 1 : 0;
+}
+
+struct Rect {
+  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom excluded
+  bool Empty() const { return left >= right || top >= bottom; }
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+};
+
+class Surface {
+ public:
+  // A surface that owns zeroed pixels.
+  Surface(PixelFormat format, int width, int height);
+  // A 32-bit surface over memory owned elsewhere (a section handed to the caller).
+  Surface(int width, int height, std::uint8_t* firstRow, std::ptrdiff_t pitch);
+
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  PixelFormat Format() const { return format_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  Rect Bounds() const { return {0, 0, width_, height_}; }
+  std::ptrdiff_t Pitch() const { return pitch_; }
+  // Start of the pixel memory as the owner sees it (the lowest address).
+  std::uint8_t* Memory() const;
+
+  std::uint32_t* Row32(int y) const { return reinterpret_cast<std::uint32_t*>(firstRow_ + y * pitch_); }
+  std::uint8_t* Row8(int y) const { return firstRow_ + y * pitch_; }
+
+  // The value a colour is stored as in this surface.
+  std::uint32_t Encode(COLORREF c) const {
+    return format_ == PixelFormat::Color32 ? PixelFromColor(c) : MonoFromColor(c);
+  }
+  COLORREF Read(int x, int y) const;
+  void Write(int x, int y, std::uint32_t encoded) const;
+  // Fills [x0, x1) of row y with an encoded value; the caller has clipped it.
+  void FillSpan(int y, int x0, int x1, std::uint32_t encoded) const;
+
+ private:
+  PixelFormat format_;
+  int width_;
+  int height_;
+  std::ptrdiff_t pitch_;
+  std::unique_ptr<std::uint8_t[]> owned_;
+  std::uint8_t* firstRow_;
+};
+
+}  // namespace winlayer::gdi

@@ -1,0 +1,244 @@
+// Text operations: drawing, layout, measuring and font metrics.
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "../gdi/objects.h"
+#include "../gdi/raster.h"
+#include "realized_font.h"
+
+using namespace winlayer;
+using namespace winlayer::gdi;
+using winlayer::text::Glyph;
+using winlayer::text::RealizedFont;
+
+namespace {
+
+// One character of a laid-out line.
+struct Placed {
+  unsigned char c;
+  bool underlined;  // marked by a preceding '&'
+};
+
+struct Line {
+  std::vector<Placed> chars;
+  int width = 0;
+};
+
+std::string_view TextOf(LPCSTR s, int count) {
+  if (!s) return {};
+  return count < 0 ? std::string_view(s) : std::string_view(s, static_cast<std::size_t>(count));
+}
+
+int Advance(RealizedFont& font, std::string_view s) {
+  int width = 0;
+  for (unsigned char c : s) width += font.GlyphFor(c).advance;
+  return width;
+}
+
+// Splits a text into lines at CR, LF and CR LF (unless single-line), and
+// applies the '&' rule: an '&' is not drawn and underlines the next
+// character, "&&" draws one '&'.
+std::vector<Line> Layout(RealizedFont& font, std::string_view s, UINT format) {
+  std::vector<Line> lines(1);
+  const bool prefix = !(format & DT_NOPREFIX);
+  const bool single = format & DT_SINGLELINE;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (!single && (c == '\r' || c == '\n')) {
+      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      lines.emplace_back();
+      continue;
+    }
+    bool underlined = false;
+    if (prefix && c == '&') {
+      if (i + 1 >= s.size()) break;
+      ++i;
+      underlined = s[i] != '&';
+      if (!single && (s[i] == '\r' || s[i] == '\n')) { --i; continue; }
+    }
+    const auto uc = static_cast<unsigned char>(s[i]);
+    lines.back().chars.push_back({uc, underlined});
+    lines.back().width += font.GlyphFor(uc).advance;
+  }
+  return lines;
+}
+
+void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, int x, int y, COLORREF color, bool hard) {
+  const int left = x + g.left, top = y - g.top;
+  const int x0 = std::max(left, clip.left), x1 = std::min(left + g.width, clip.right);
+  const int y0 = std::max(top, clip.top), y1 = std::min(top + g.rows, clip.bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  const std::uint32_t solid = target.Encode(color);
+  const bool mono = target.Format() == PixelFormat::Mono;
+  const unsigned r = GetRValue(color), gr = GetGValue(color), b = GetBValue(color);
+  for (int py = y0; py < y1; ++py) {
+    const std::uint8_t* cov = g.coverage.data() + static_cast<std::size_t>(py - top) * static_cast<std::size_t>(g.width) - left;
+    for (int px = x0; px < x1; ++px) {
+      const unsigned a = cov[px];
+      if (a == 0) continue;
+      if (a == 255 || hard || mono) {
+        if (a >= 128) target.Write(px, py, solid);
+        continue;
+      }
+      std::uint32_t& d = target.Row32(py)[px];
+      const unsigned dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
+      const unsigned nr = dr + ((static_cast<int>(r) - static_cast<int>(dr)) * static_cast<int>(a) + 127) / 255;
+      const unsigned ng = dg + ((static_cast<int>(gr) - static_cast<int>(dg)) * static_cast<int>(a) + 127) / 255;
+      const unsigned nb = db + ((static_cast<int>(b) - static_cast<int>(db)) * static_cast<int>(a) + 127) / 255;
+      d = (nr << 16) | (ng << 8) | nb;
+    }
+  }
+}
+
+// Draws one line with its top-left corner at (x, y).
+void DrawLine(const DC& dc, RealizedFont& font, const Line& line, int x, int y, const Rect& clip) {
+  const Surface& target = dc.Target();
+  const text::CellMetrics& m = font.Metrics();
+  const std::uint32_t ink = target.Encode(dc.textColor);
+  if (dc.bkMode == OPAQUE)
+    raster::FillRect(target, clip, {x, y, x + line.width, y + m.height}, target.Encode(dc.bkColor));
+  const int baseline = y + m.ascent;
+  const int underlineTop = baseline + m.underlineOffset - m.underlineThickness / 2;
+  int penX = x;
+  for (const Placed& p : line.chars) {
+    const Glyph& g = font.GlyphFor(p.c);
+    BlendGlyph(target, clip, g, penX, baseline, dc.textColor, font.HardPixels());
+    if (p.underlined)
+      raster::FillRect(target, clip, {penX, underlineTop, penX + g.advance, underlineTop + m.underlineThickness}, ink);
+    penX += g.advance;
+  }
+  const LOGFONTA& d = font.Description();
+  if (d.lfUnderline)
+    raster::FillRect(target, clip, {x, underlineTop, penX, underlineTop + m.underlineThickness}, ink);
+  if (d.lfStrikeOut) {
+    const int top = baseline - m.strikeoutOffset;
+    raster::FillRect(target, clip, {x, top, penX, top + m.strikeoutThickness}, ink);
+  }
+}
+
+std::shared_ptr<RealizedFont> FontOf(const DC& dc) { return dc.font->Realized(); }
+
+}  // namespace
+
+extern "C" {
+
+int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+  LockedDC dc(hdc);
+  if (!dc || !lprc) return 0;
+  const std::string_view s = TextOf(lpchText, cchText);
+  if (s.empty()) return 0;
+  auto font = FontOf(*dc);
+  if (!font) return 0;
+
+  const std::vector<Line> lines = Layout(*font, s, format);
+  const int lineHeight = font->Metrics().height + ((format & DT_EXTERNALLEADING) ? font->Metrics().externalLeading : 0);
+  const int total = lineHeight * static_cast<int>(lines.size());
+  int widest = 0;
+  for (const Line& l : lines) widest = std::max(widest, l.width);
+
+  if (format & DT_CALCRECT) {
+    lprc->right = lprc->left + widest;
+    lprc->bottom = lprc->top + total;
+    return total;
+  }
+
+  int top = lprc->top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_BOTTOM) top = lprc->bottom - total;
+    else if (format & DT_VCENTER) top = lprc->top + (lprc->bottom - lprc->top - total) / 2;
+  }
+  Rect clip = dc->Clip();
+  if (!(format & DT_NOCLIP)) clip = raster::Intersect(clip, {lprc->left, lprc->top, lprc->right, lprc->bottom});
+
+  int y = top;
+  for (const Line& line : lines) {
+    int x = lprc->left;
+    if (format & DT_RIGHT) x = lprc->right - line.width;
+    else if (format & DT_CENTER) x = lprc->left + (lprc->right - lprc->left - line.width) / 2;
+    DrawLine(*dc, *font, line, x, y, clip);
+    y += lineHeight;
+  }
+  return (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - lprc->top + total : total;
+}
+
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+  LockedDC dc(hdc);
+  if (!dc || c < 0 || (c > 0 && !lpString)) return FALSE;
+  auto font = FontOf(*dc);
+  if (!font) return FALSE;
+  Line line;
+  for (int i = 0; i < c; ++i) {
+    const auto ch = static_cast<unsigned char>(lpString[i]);
+    line.chars.push_back({ch, false});
+    line.width += font->GlyphFor(ch).advance;
+  }
+  DrawLine(*dc, *font, line, x, y, dc->Clip());
+  return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+  LockedDC dc(hdc);
+  if (!dc || !psizl || c < 0 || (c > 0 && !lpString)) return FALSE;
+  auto font = FontOf(*dc);
+  if (!font) return FALSE;
+  psizl->cx = Advance(*font, std::string_view(lpString ? lpString : "", static_cast<std::size_t>(c)));
+  psizl->cy = font->Metrics().height;
+  return TRUE;
+}
+
+BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
+  LockedDC dc(hdc);
+  if (!dc || !lptm) return FALSE;
+  auto font = FontOf(*dc);
+  if (!font) return FALSE;
+  const text::CellMetrics& m = font->Metrics();
+  const LOGFONTA& d = font->Description();
+  *lptm = TEXTMETRICA{};
+  lptm->tmHeight = m.height;
+  lptm->tmAscent = m.ascent;
+  lptm->tmDescent = m.descent;
+  lptm->tmInternalLeading = m.internalLeading;
+  lptm->tmExternalLeading = m.externalLeading;
+  lptm->tmAveCharWidth = m.averageWidth;
+  lptm->tmMaxCharWidth = m.maximumWidth;
+  lptm->tmWeight = d.lfWeight == FW_DONTCARE ? FW_NORMAL : d.lfWeight;
+  lptm->tmDigitizedAspectX = 96;
+  lptm->tmDigitizedAspectY = 96;
+  lptm->tmFirstChar = 0x20;
+  lptm->tmLastChar = 0xFF;
+  lptm->tmDefaultChar = 0x1F;
+  lptm->tmBreakChar = 0x20;
+  lptm->tmItalic = d.lfItalic ? 1 : 0;
+  lptm->tmUnderlined = d.lfUnderline ? 1 : 0;
+  lptm->tmStruckOut = d.lfStrikeOut ? 1 : 0;
+  lptm->tmPitchAndFamily = d.lfPitchAndFamily;
+  lptm->tmCharSet = d.lfCharSet;
+  return TRUE;
+}
+
+int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName) {
+  LockedDC dc(hdc);
+  if (!dc) return 0;
+  auto font = FontOf(*dc);
+  if (!font) return 0;
+  const std::string& family = font->Family();
+  if (!lpName) return static_cast<int>(family.size()) + 1;
+  if (c <= 0) return 0;
+  const std::size_t n = std::min(family.size(), static_cast<std::size_t>(c - 1));
+  std::memcpy(lpName, family.data(), n);
+  lpName[n] = '\0';
+  return static_cast<int>(n) + 1;
+}
+
+BOOL WINAPI GetCharWidth32A(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer) {
+  LockedDC dc(hdc);
+  if (!dc || !lpBuffer || iFirst > iLast || iLast > 255) return FALSE;
+  auto font = FontOf(*dc);
+  if (!font) return FALSE;
+  for (UINT c = iFirst; c <= iLast; ++c) lpBuffer[c - iFirst] = font->GlyphFor(static_cast<unsigned char>(c)).advance;
+  return TRUE;
+}
+
+}  // extern "C"
