@@ -1,0 +1,31 @@
+#include <winlayer/png.h>
+
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include "objects.h"
+
+namespace winlayer {
+
+bool SaveBitmapPng(HBITMAP bitmap, const char* path) {
+  auto b = gdi::Find<gdi::Bitmap>(bitmap);
+  if (!b || !path) return false;
+  const gdi::Surface& s = *b->surface;
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(s.Width()) * static_cast<std::size_t>(s.Height()) * 3);
+  std::size_t i = 0;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) {
+      const COLORREF c = s.Read(x, y);
+      rgb[i++] = GetRValue(c);
+      rgb[i++] = GetGValue(c);
+      rgb[i++] = GetBValue(c);
+    }
+  return stbi_write_png(path, s.Width(), s.Height(), 3, rgb.data(), s.Width() * 3) != 0;
+}
+
+}  // namespace winlayer

@@ -1,0 +1,109 @@
+// Loading bitmap files: every depth and orientation, and broken files refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "bmp_writer.h"
+#include "canvas.h"
+
+namespace {
+
+using testing_support::MakeBmp;
+using testing_support::WriteBytes;
+
+const std::vector<COLORREF> kPalette = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(255, 0, 0),   RGB(0, 255, 0),
+                                        RGB(0, 0, 255),   RGB(255, 255, 0),   RGB(0, 255, 255), RGB(255, 0, 255),
+                                        RGB(128, 0, 0),   RGB(0, 128, 0),     RGB(0, 0, 128),   RGB(128, 128, 0),
+                                        RGB(0, 128, 128), RGB(128, 0, 128),   RGB(192, 192, 192), RGB(64, 64, 64)};
+
+// A pattern that tells rows, columns and orientation apart with colours every depth can hold.
+COLORREF Pattern(int x, int y, int bits) {
+  const std::size_t usable = bits == 1 ? 2 : bits == 16 ? 8 : kPalette.size();
+  return kPalette[static_cast<std::size_t>(x * 3 + y * 5 + (x == 0 && y == 0)) % usable];
+}
+
+HBITMAP Load(const std::string& path) {
+  return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
+
+class BmpFileTest : public testing::Test {
+ protected:
+  std::string dir_ = testing_support::TempDir();
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = dir_ + "/" + name;
+    WriteBytes(path, bytes);
+    return path;
+  }
+};
+
+TEST_F(BmpFileTest, EveryDepthLoadsWithItsPixelsTheRightWayUp) {
+  constexpr int kW = 7, kH = 5;
+  for (int bits : {1, 4, 8, 16, 24, 32}) {
+    for (bool topDown : {false, true}) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, " << (topDown ? "top-down" : "bottom-up"));
+      std::vector<COLORREF> palette(kPalette.begin(), kPalette.begin() + (bits == 1 ? 2 : bits <= 8 ? 16 : 0));
+      const auto path = Write("depth.bmp", MakeBmp(kW, kH, bits, topDown, [&](int x, int y) { return Pattern(x, y, bits); }, palette));
+      HBITMAP bmp = Load(path);
+      ASSERT_NE(bmp, nullptr);
+      BITMAP bm{};
+      GetObjectA(bmp, sizeof bm, &bm);
+      EXPECT_EQ(bm.bmWidth, kW);
+      EXPECT_EQ(bm.bmHeight, kH);
+      EXPECT_EQ(bm.bmBitsPixel, bits);
+
+      testing_support::Canvas c(kW, kH);
+      HDC memory = CreateCompatibleDC(nullptr);
+      HGDIOBJ old = SelectObject(memory, bmp);
+      BitBlt(c.dc(), 0, 0, kW, kH, memory, 0, 0, SRCCOPY);
+      SelectObject(memory, old);
+      DeleteDC(memory);
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) ASSERT_EQ(c.At(x, y), Pattern(x, y, bits)) << x << "," << y;
+      EXPECT_TRUE(DeleteObject(bmp));
+    }
+  }
+}
+
+TEST_F(BmpFileTest, BrokenFilesGiveNull) {
+  const auto good = MakeBmp(16, 16, 24, false, [](int x, int) { return x % 2 ? RGB(255, 0, 0) : RGB(0, 0, 0); });
+  const auto paletted = MakeBmp(16, 16, 8, false, [](int, int) { return RGB(0, 0, 0); }, kPalette);
+  HBITMAP loaded = Load(Write("good.bmp", good));
+  ASSERT_NE(loaded, nullptr);
+  DeleteObject(loaded);
+
+  auto with = [](std::vector<std::uint8_t> v, std::size_t at, std::uint32_t value, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) v[at + i] = (value >> (8 * i)) & 0xFF;
+    return v;
+  };
+  struct Broken {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Broken cases[] = {
+      {"empty", {}},
+      {"truncated header", std::vector<std::uint8_t>(good.begin(), good.begin() + 30)},
+      {"truncated pixels", std::vector<std::uint8_t>(good.begin(), good.end() - 10)},
+      {"wrong magic", with(good, 0, 'P' | 'K' << 8, 2)},
+      {"huge width", with(good, 18, 20000)},
+      {"huge area", with(with(good, 18, 16384), 22, 16384)},
+      {"zero width", with(good, 18, 0)},
+      {"odd depth", with(good, 28, 7, 2)},
+      {"unknown header size", with(good, 14, 77)},
+      {"colour table past the end", with(std::vector<std::uint8_t>(paletted.begin(), paletted.begin() + 14 + 40 + 100), 46, 256)},
+      {"too many colours", with(paletted, 46, 300)},
+      {"pixels before the header ends", with(good, 10, 20)},
+      {"not a bitmap at all", std::vector<std::uint8_t>(200, 0x5A)},
+  };
+  for (const Broken& b : cases) EXPECT_EQ(Load(Write("broken.bmp", b.bytes)), nullptr) << b.name;
+  EXPECT_EQ(Load(dir_ + "/missing.bmp"), nullptr);
+  EXPECT_EQ(Load(dir_), nullptr);  // a directory
+}
+
+TEST_F(BmpFileTest, OnlyBitmapFilesAreLoaded) {
+  const auto path = Write("a.bmp", MakeBmp(2, 2, 24, false, [](int, int) { return RGB(1, 2, 3); }));
+  EXPECT_EQ(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE), nullptr);
+  EXPECT_EQ(LoadImageA(nullptr, nullptr, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+}
+
+}  // namespace
