@@ -2,7 +2,6 @@
 // reading a bitmap's pixels.
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "objects.h"
@@ -129,21 +128,17 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
   if (!UsesSource(code)) return PatBlt(hdc, x, y, cx, cy, rop);
   if (cx < 0 || cy < 0) return FALSE;
 
-  auto dst = Find<DC>(hdc);
-  auto src = Find<DC>(hdcSrc);
-  if (!dst || !src) return FALSE;
-  std::unique_lock<std::mutex> dstLock(dst->lock, std::defer_lock), srcLock;
-  if (dst == src) {
-    dstLock.lock();
-  } else {
-    srcLock = std::unique_lock(src->lock, std::defer_lock);
-    std::lock(dstLock, srcLock);
-  }
-
+  LockedDC dcs(hdc, hdcSrc);
+  if (!dcs) return FALSE;
+  DC& dst = *dcs;
+  DC& src = dcs.Second();
   long long sx = x1, sy = y1;
-  const Rect srcBounds = src->Clip();
-  const Rect d = ClipTransfer(dst->Clip(), &srcBounds, x, y, cx, cy, &sx, &sy);
-  if (!d.Empty()) Transfer(*dst, src.get(), d, static_cast<int>(sx), static_cast<int>(sy), code);
+  const Rect srcBounds = src.Clip();
+  const Rect d = ClipTransfer(dst.Clip(), &srcBounds, x, y, cx, cy, &sx, &sy);
+  if (!d.Empty()) {
+    Transfer(dst, &src, d, static_cast<int>(sx), static_cast<int>(sy), code);
+    dcs.Drawn();
+  }
   return TRUE;
 }
 
@@ -157,7 +152,10 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   if (cx < 0) { left += cx; cx = -cx; }
   if (cy < 0) { top += cy; cy = -cy; }
   const Rect d = ClipTransfer(dc->Clip(), nullptr, left, top, cx, cy, nullptr, nullptr);
-  if (!d.Empty()) Transfer(*dc, nullptr, d, 0, 0, code);
+  if (!d.Empty()) {
+    Transfer(*dc, nullptr, d, 0, 0, code);
+    dc.Drawn();
+  }
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "objects.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <deque>
@@ -208,8 +209,65 @@ std::shared_ptr<DC> NewDC(Kind kind, std::shared_ptr<Bitmap> bitmap) {
   return dc;
 }
 
-LockedDC::LockedDC(HDC h) : dc_(Find<DC>(h)) {
-  if (dc_) lock_ = std::unique_lock(dc_->lock);
+std::shared_ptr<DC> NewWindowDC(std::shared_ptr<WindowSurface> surface) {
+  auto bitmap = surface->bitmap;
+  auto dc = NewDC(Kind::DC, bitmap);
+  if (dc) dc->windowSurface = std::move(surface);
+  return dc;
+}
+
+void RetireObject(const Object& object) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  Slot* slot = SlotOf(t, ToHandle(object.handle));
+  if (!slot || slot->object.get() != &object) return;
+  if (!object.stock) --t.live[KindIndex(object.kind)];
+  slot->object.reset();
+  slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
+  t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
+}
+
+namespace {
+std::atomic<WindowDrawnHook> windowDrawnHook{nullptr};
+}
+
+void SetWindowDrawnHook(WindowDrawnHook hook) { windowDrawnHook.store(hook); }
+
+void WindowDrawn(HWND window) {
+  if (WindowDrawnHook hook = windowDrawnHook.load()) hook(window);
+}
+
+LockedDC::LockedDC(HDC h) : dc_(Find<DC>(h)) { LockAll(); }
+
+LockedDC::LockedDC(HDC first, HDC second) : dc_(Find<DC>(first)), second_(Find<DC>(second)) {
+  if (!dc_ || !second_) {
+    dc_.reset();
+    second_.reset();
+  }
+  LockAll();
+}
+
+void LockedDC::LockAll() {
+  if (!dc_) return;
+  // At most two contexts and two surfaces; each pair in address order.
+  auto lockPair = [this](std::mutex* a, std::mutex* b) {
+    if (a && b && b < a) std::swap(a, b);
+    for (std::mutex* m : {a, b})
+      if (m && (held_ == 0 || held_lock_[held_ - 1] != m)) {
+        m->lock();
+        held_lock_[held_++] = m;
+      }
+  };
+  auto surfaceOf = [](const DC* dc) { return dc && dc->windowSurface ? &dc->windowSurface->lock : nullptr; };
+  lockPair(&dc_->lock, second_ && second_ != dc_ ? &second_->lock : nullptr);
+  std::mutex* s1 = surfaceOf(dc_.get());
+  std::mutex* s2 = surfaceOf(second_.get());
+  lockPair(s1, s2 != s1 ? s2 : nullptr);
+}
+
+LockedDC::~LockedDC() {
+  while (held_ > 0) held_lock_[--held_]->unlock();
+  if (drawn_ && dc_->windowSurface) WindowDrawn(dc_->windowSurface->window);
 }
 
 }  // namespace winlayer::gdi

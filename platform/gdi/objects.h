@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "surface.h"
 
@@ -78,6 +79,21 @@ struct Bitmap : Object {
   std::unique_ptr<std::uint8_t[]> sectionMemory;
 };
 
+// The pixels of a window's client area, drawn by the window's contexts and
+// shown by the display. The lock is held while pixels are drawn or shown, so
+// the display never shows half of a drawing call.
+struct WindowSurface {
+  WindowSurface(HWND w, std::shared_ptr<Bitmap> b) : window(w), bitmap(std::move(b)) {}
+  std::mutex lock;
+  const HWND window;
+  const std::shared_ptr<Bitmap> bitmap;
+};
+
+// Called on the drawing thread, with no lock held, after a call drew into a window.
+using WindowDrawnHook = void (*)(HWND window);
+void SetWindowDrawnHook(WindowDrawnHook hook);
+void WindowDrawn(HWND window);
+
 struct DC : Object {
   explicit DC(Kind k) : Object(k) {}
   std::mutex lock;  // one drawing call at a time on a context
@@ -90,7 +106,7 @@ struct DC : Object {
   int bkMode = OPAQUE;
   int fillMode = ALTERNATE;
   POINT position{0, 0};
-  HWND window = nullptr;  // the window whose client area a display context draws on
+  std::shared_ptr<WindowSurface> windowSurface;  // set for the contexts of a window
 
   const Surface& Target() const { return *bitmap->surface; }
   Rect Clip() const { return bitmap->surface->Bounds(); }
@@ -128,21 +144,38 @@ LOGFONTA SystemFontDescription();
 // A new drawing context with the state every context starts with, entered in
 // the table. `bitmap` is the surface it draws on.
 std::shared_ptr<DC> NewDC(Kind kind, std::shared_ptr<Bitmap> bitmap);
+// A new context that draws on a window's client area.
+std::shared_ptr<DC> NewWindowDC(std::shared_ptr<WindowSurface> surface);
+
+// Takes a display surface out of the table when its window goes.
+void RetireObject(const Object& object);
 
 // ---- access from the operations ---------------------------------------------
 
-// A drawing context found by handle and locked for one call.
+// One or two drawing contexts found by handle and locked for one call, with
+// the surfaces of their windows. Contexts are locked before surfaces, each
+// kind in address order, so calls on several contexts never deadlock.
 class LockedDC {
  public:
   explicit LockedDC(HDC h);
+  LockedDC(HDC first, HDC second);  // both, or neither when one is invalid
+  ~LockedDC();
+  LockedDC(const LockedDC&) = delete;
+  LockedDC& operator=(const LockedDC&) = delete;
+
   explicit operator bool() const { return dc_ != nullptr; }
   DC* operator->() const { return dc_.get(); }
   DC& operator*() const { return *dc_; }
-  const std::shared_ptr<DC>& Shared() const { return dc_; }
+  DC& Second() const { return *second_; }
+  // Marks that the call changed pixels of the first context, so a window shows them.
+  void Drawn() { drawn_ = true; }
 
  private:
-  std::shared_ptr<DC> dc_;
-  std::unique_lock<std::mutex> lock_;
+  void LockAll();
+  std::shared_ptr<DC> dc_, second_;
+  std::mutex* held_lock_[4] = {};
+  int held_ = 0;
+  bool drawn_ = false;
 };
 
 }  // namespace winlayer::gdi

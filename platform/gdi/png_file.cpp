@@ -12,10 +12,9 @@
 
 namespace winlayer {
 
-bool SaveBitmapPng(HBITMAP bitmap, const char* path) {
-  auto b = gdi::Find<gdi::Bitmap>(bitmap);
-  if (!b || !path) return false;
-  const gdi::Surface& s = *b->surface;
+namespace gdi {
+
+bool WritePng(const Surface& s, const char* path) {
   std::vector<unsigned char> rgb(static_cast<std::size_t>(s.Width()) * static_cast<std::size_t>(s.Height()) * 3);
   std::size_t i = 0;
   for (int y = 0; y < s.Height(); ++y)
@@ -26,6 +25,13 @@ bool SaveBitmapPng(HBITMAP bitmap, const char* path) {
       rgb[i++] = GetBValue(c);
     }
   return stbi_write_png(path, s.Width(), s.Height(), 3, rgb.data(), s.Width() * 3) != 0;
+}
+
+}  // namespace gdi
+
+bool SaveBitmapPng(HBITMAP bitmap, const char* path) {
+  auto b = gdi::Find<gdi::Bitmap>(bitmap);
+  return b && path && gdi::WritePng(*b->surface, path);
 }
 
 }  // namespace winlayer

@@ -59,6 +59,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
   if (!dc) return FALSE;
   StrokeLine(*dc, dc->position.x, dc->position.y, x, y);
   dc->position = {x, y};
+  dc.Drawn();
   return TRUE;
 }
 
@@ -66,6 +67,7 @@ BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
   LockedDC dc(hdc);
   if (!dc || !apt || cpt < 2) return FALSE;
   for (int i = 0; i + 1 < cpt; ++i) StrokeLine(*dc, apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y);
+  dc.Drawn();
   return TRUE;
 }
 
@@ -73,6 +75,7 @@ BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt) {
   LockedDC dc(hdc);
   if (!dc || !apt || cpt < 2) return FALSE;
   DrawPolygon(*dc, apt, cpt);
+  dc.Drawn();
   return TRUE;
 }
 
@@ -85,6 +88,7 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   // The outline runs through the outermost ring of pixels; the brush fills what it encloses.
   const POINT corners[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
   DrawPolygon(*dc, corners, 4);
+  dc.Drawn();
   return TRUE;
 }
 
@@ -92,6 +96,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
   LockedDC dc(hdc);
   if (!dc || !InBitmap(*dc, x, y)) return static_cast<COLORREF>(-1);
   dc->Target().Write(x, y, dc->Target().Encode(color));
+  dc.Drawn();
   return dc->Target().Read(x, y);
 }
 
@@ -108,6 +113,7 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   if (!dc) return 0;
   raster::FillRect(dc->Target(), dc->Clip(), {lprc->left, lprc->top, lprc->right, lprc->bottom},
                    dc->Target().Encode(color));
+  dc.Drawn();
   return 1;
 }
 

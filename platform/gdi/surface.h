@@ -76,4 +76,7 @@ class Surface {
   std::uint8_t* firstRow_;
 };
 
+// Writes a surface's pixels to a PNG file.
+bool WritePng(const Surface& surface, const char* path);
+
 }  // namespace winlayer::gdi

@@ -160,6 +160,7 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     DrawLine(*dc, *font, line, x, y, clip);
     y += lineHeight;
   }
+  dc.Drawn();
   return (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - lprc->top + total : total;
 }
 
@@ -175,6 +176,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     line.width += font->GlyphFor(ch).advance;
   }
   DrawLine(*dc, *font, line, x, y, dc->Clip());
+  dc.Drawn();
   return TRUE;
 }
 

@@ -1,0 +1,374 @@
+// The SDL display: every top-level window is an SDL window on the real
+// screen. One display thread makes every SDL call (initialisation, windows,
+// events, presents); other threads reach it through requests. Drawing into a
+// window only marks it for presenting, so a program draws at its own speed
+// and the screen shows the newest frame, copied whole.
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <future>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "../../user/input.h"
+#include "../../user/window.h"
+#include "../display.h"
+
+namespace winlayer::display {
+
+namespace {
+
+constexpr Uint32 kPollMilliseconds = 4;
+
+UINT VirtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<UINT>(k - SDLK_a);
+  if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<UINT>(k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<UINT>(k - SDLK_F1);
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<UINT>(k - SDLK_KP_1);
+  switch (k) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_SLASH: return VK_OEM_2;
+    case SDLK_SEMICOLON: return VK_OEM_1;
+    case SDLK_QUOTE: return VK_OEM_7;
+    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_DIVIDE: return VK_DIVIDE;
+    case SDLK_KP_PERIOD: return VK_DECIMAL;
+    default: return 0;
+  }
+}
+
+int ButtonKey(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return VK_LBUTTON;
+    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return VK_MBUTTON;
+    default: return 0;
+  }
+}
+
+class SdlDisplay final : public Display {
+ public:
+  bool Open() override {
+    std::call_once(openOnce_, [this] {
+      std::promise<bool> ready;
+      auto result = ready.get_future();
+      std::thread([this, &ready] { Run(ready); }).detach();
+      open_ = result.get();
+    });
+    return open_;
+  }
+
+  SIZE ScreenSize() override {
+    if (!Open()) return {1920, 1080};
+    return Call([] {
+      SDL_Rect r{0, 0, 1920, 1080};
+      SDL_GetDisplayBounds(0, &r);
+      return SIZE{r.w, r.h};
+    });
+  }
+
+  bool CreateWindow(const WindowPlacement& p) override {
+    return Call([this, p] {
+      const int w = std::max(1, static_cast<int>(p.client.right - p.client.left));
+      const int h = std::max(1, static_cast<int>(p.client.bottom - p.client.top));
+      SDL_Window* window = SDL_CreateWindow(p.title.c_str(), p.client.left, p.client.top, w, h, SDL_WINDOW_HIDDEN);
+      if (!window) {
+        std::fprintf(stderr, "cannot make a window: %s\n", SDL_GetError());
+        return false;
+      }
+      auto entry = std::make_shared<Entry>();
+      entry->handle = p.window;
+      entry->window = window;
+      entry->origin = {p.client.left, p.client.top};
+      byHandle_[p.window] = entry;
+      byId_[SDL_GetWindowID(window)] = entry;
+      return true;
+    });
+  }
+
+  void DestroyWindow(HWND handle) override {
+    Call([this, handle] {
+      auto it = byHandle_.find(handle);
+      if (it == byHandle_.end()) return 0;
+      byId_.erase(SDL_GetWindowID(it->second->window));
+      SDL_DestroyWindow(it->second->window);
+      byHandle_.erase(it);
+      return 0;
+    });
+  }
+
+  void ShowWindow(HWND handle, bool visible) override {
+    Request([this, handle, visible] {
+      if (auto e = Find(handle)) {
+        if (visible) {
+          SDL_ShowWindow(e->window);
+          SDL_RaiseWindow(e->window);
+          e->dirty = true;
+        } else {
+          SDL_HideWindow(e->window);
+        }
+      }
+    });
+  }
+
+  void SetTitle(HWND handle, const std::string& title) override {
+    Request([this, handle, title] {
+      if (auto e = Find(handle)) SDL_SetWindowTitle(e->window, title.c_str());
+    });
+  }
+
+  void WindowDrawn(HWND handle) override {
+    {
+      std::lock_guard guard(lock_);
+      drawn_.push_back(handle);
+      if (drawn_.size() > 1) return;  // the display thread has been woken already
+    }
+    Wake();
+  }
+
+  void CaptureChanged(HWND window) override {
+    Request([window] { SDL_CaptureMouse(window ? SDL_TRUE : SDL_FALSE); });
+  }
+
+  int MessageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
+    if (!Open()) {
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+      return IDOK;
+    }
+    return Call([&] { return ShowMessageBox(text, caption, type); });
+  }
+
+ private:
+  struct Entry {
+    HWND handle = nullptr;
+    SDL_Window* window = nullptr;
+    POINT origin{};  // the client area on the screen, as the window manager of the programs sees it
+    bool dirty = false;
+  };
+
+  template <typename F>
+  auto Call(F f) -> decltype(f()) {
+    using R = decltype(f());
+    if (std::this_thread::get_id() == displayThread_) return f();
+    auto task = std::make_shared<std::packaged_task<R()>>(std::move(f));
+    auto result = task->get_future();
+    Request([task] { (*task)(); });
+    return result.get();
+  }
+
+  void Request(std::function<void()> request) {
+    {
+      std::lock_guard guard(lock_);
+      requests_.push_back(std::move(request));
+    }
+    Wake();
+  }
+
+  void Wake() {
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+  }
+
+  std::shared_ptr<Entry> Find(HWND handle) {
+    auto it = byHandle_.find(handle);
+    return it == byHandle_.end() ? nullptr : it->second;
+  }
+
+  std::shared_ptr<Entry> FindById(Uint32 id) {
+    auto it = byId_.find(id);
+    return it == byId_.end() ? nullptr : it->second;
+  }
+
+  void Run(std::promise<bool>& ready) {
+    displayThread_ = std::this_thread::get_id();
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // a plain surface presents several times faster
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      std::fprintf(stderr, "cannot open a display: %s\n", SDL_GetError());
+      ready.set_value(false);
+      return;
+    }
+    wakeEvent_ = SDL_RegisterEvents(1);
+    ready.set_value(true);
+    for (;;) {
+      SDL_Event e;
+      if (SDL_WaitEventTimeout(&e, kPollMilliseconds)) {
+        Handle(e);
+        while (SDL_PollEvent(&e)) Handle(e);
+      }
+      RunRequests();
+      Present();
+      PollMouseOutside();
+    }
+  }
+
+  void RunRequests() {
+    std::deque<std::function<void()>> requests;
+    {
+      std::lock_guard guard(lock_);
+      requests.swap(requests_);
+    }
+    for (auto& r : requests) r();
+  }
+
+  POINT ToScreen(const Entry& e, int x, int y) const { return {e.origin.x + x, e.origin.y + y}; }
+
+  void Handle(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_WINDOWEVENT:
+        if (auto entry = FindById(e.window.windowID)) {
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) user::OnCloseRequest(entry->handle);
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) entry->dirty = true;
+        }
+        break;
+      case SDL_MOUSEMOTION:
+        if (auto entry = FindById(e.motion.windowID)) user::OnMouseMove(ToScreen(*entry, e.motion.x, e.motion.y));
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (auto entry = FindById(e.button.windowID))
+          if (const int vk = ButtonKey(e.button.button))
+            user::OnMouseButton(ToScreen(*entry, e.button.x, e.button.y), vk, e.type == SDL_MOUSEBUTTONDOWN);
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (const UINT vk = VirtualKey(e.key.keysym.sym)) user::OnKey(vk, e.type == SDL_KEYDOWN);
+        break;
+      default: break;
+    }
+  }
+
+  void Present() {
+    std::vector<HWND> drawn;
+    {
+      std::lock_guard guard(lock_);
+      drawn.swap(drawn_);
+    }
+    for (HWND h : drawn)
+      if (auto e = Find(h)) e->dirty = true;
+    for (auto& [handle, entry] : byHandle_) {
+      if (!entry->dirty) continue;
+      entry->dirty = false;
+      CopyToScreen(*entry);
+    }
+  }
+
+  void CopyToScreen(const Entry& entry) {
+    auto w = user::FindWindow(entry.handle);
+    SDL_Surface* screen = SDL_GetWindowSurface(entry.window);
+    if (!w || !w->surface || !screen) return;
+    {
+      std::lock_guard guard(w->surface->lock);
+      const gdi::Surface& pixels = *w->surface->bitmap->surface;
+      const int width = std::min(pixels.Width(), screen->w), height = std::min(pixels.Height(), screen->h);
+      if (width <= 0 || height <= 0) return;
+      SDL_LockSurface(screen);
+      // Rows of 0x00RRGGBB pixels; SDL converts when the screen keeps another layout.
+      SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels.Row32(0), static_cast<int>(pixels.Pitch()),
+                        screen->format->format, screen->pixels, screen->pitch);
+      SDL_UnlockSurface(screen);
+    }
+    SDL_UpdateWindowSurface(entry.window);
+  }
+
+  // Outside the windows SDL reports nothing, yet the programs poll the cursor
+  // and the buttons wherever they are: read them from the screen.
+  void PollMouseOutside() {
+    if (byHandle_.empty() || SDL_GetMouseFocus()) return;
+    int gx = 0, gy = 0;
+    const Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
+    const Entry& reference = *byHandle_.begin()->second;
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(reference.window, &wx, &wy);
+    const POINT p = ToScreen(reference, gx - wx, gy - wy);
+    const POINT last = user::CursorPosition();
+    if (p.x != last.x || p.y != last.y) user::OnMouseMove(p);
+    for (auto [mask, vk] : {std::pair{SDL_BUTTON_LMASK, VK_LBUTTON}, std::pair{SDL_BUTTON_RMASK, VK_RBUTTON},
+                            std::pair{SDL_BUTTON_MMASK, VK_MBUTTON}}) {
+      const bool down = (buttons & mask) != 0;
+      if (down != user::KeyHeld(vk)) user::OnMouseButton(p, vk, down);
+    }
+  }
+
+  static int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    auto add = [&](int id, const char* label) { buttons.push_back({0, id, label}); };
+    switch (type & 0xF) {
+      case MB_OKCANCEL: add(IDOK, "OK"); add(IDCANCEL, "Cancel"); break;
+      case MB_ABORTRETRYIGNORE: add(IDABORT, "Abort"); add(IDRETRY, "Retry"); add(IDIGNORE, "Ignore"); break;
+      case MB_YESNOCANCEL: add(IDYES, "Yes"); add(IDNO, "No"); add(IDCANCEL, "Cancel"); break;
+      case MB_YESNO: add(IDYES, "Yes"); add(IDNO, "No"); break;
+      case MB_RETRYCANCEL: add(IDRETRY, "Retry"); add(IDCANCEL, "Cancel"); break;
+      default: add(IDOK, "OK");
+    }
+    buttons.front().flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    const UINT icon = type & 0xF0;
+    const Uint32 flags = icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
+                         : icon == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
+                                                  : SDL_MESSAGEBOX_INFORMATION;
+    const SDL_MessageBoxData data{flags, nullptr, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
+                                  buttons.data(), nullptr};
+    int chosen = buttons.front().buttonid;
+    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+      return buttons.front().buttonid;
+    }
+    return chosen < 0 ? (buttons.size() > 1 ? buttons.back().buttonid : IDOK) : chosen;
+  }
+
+  std::once_flag openOnce_;
+  bool open_ = false;
+  std::thread::id displayThread_;
+  Uint32 wakeEvent_ = 0;
+  std::mutex lock_;
+  std::deque<std::function<void()>> requests_;
+  std::vector<HWND> drawn_;
+  // Display thread only:
+  std::map<HWND, std::shared_ptr<Entry>> byHandle_;
+  std::map<Uint32, std::shared_ptr<Entry>> byId_;
+};
+
+}  // namespace
+
+Display& TheDisplay() {
+  static auto* display = new SdlDisplay;  // with its thread, lives to the end of the process
+  return *display;
+}
+
+}  // namespace winlayer::display

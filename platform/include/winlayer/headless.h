@@ -1,0 +1,78 @@
+// The headless display's driver, for tests and tools: a virtual screen of
+// 1920 x 1080 pixels on which a test moves the cursor, presses buttons and
+// keys, closes windows as a user would, reads and saves what windows show,
+// sees and answers message boxes, and runs code every time a window's content
+// is presented. Everything a driver call causes is in the windows' queues
+// when the call returns.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace winlayer::headless {
+
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+
+// ---- the mouse -----------------------------------------------------------------
+
+void MoveCursor(int x, int y);                          // screen pixels
+void MoveCursorToClient(HWND window, int x, int y);     // that window's client pixels
+void PressButton(int button);                           // VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+void ReleaseButton(int button);
+void Click(int button);                                 // press and release where the cursor is
+
+// ---- the keyboard ----------------------------------------------------------------
+
+void PressKey(UINT virtualKey);
+void ReleaseKey(UINT virtualKey);
+void TypeKey(UINT virtualKey);  // press and release
+void TypeCharacter(unsigned char character);
+
+// ---- windows ----------------------------------------------------------------------
+
+// Closes a window as a user does with its close box.
+void CloseWindow(HWND window);
+// The visible top-level windows, topmost first.
+std::vector<HWND> VisibleWindows();
+HWND FindWindowByTitle(const std::string& title);
+
+struct Frame {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // rows from the top
+  COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+};
+// What the window's client area shows now.
+Frame ClientPixels(HWND window);
+bool SaveClientPng(HWND window, const std::string& path);
+
+// Runs on the drawing thread every time pixels reach a window (a program's
+// present), with no lock of the layer held. Returns an id for removal.
+using PresentCallback = std::function<void(HWND window)>;
+int AddPresentCallback(PresentCallback callback);
+void RemovePresentCallback(int id);
+// How many presents each window has had, all windows together.
+std::uint64_t PresentCount();
+
+// ---- message boxes -------------------------------------------------------------------
+
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT type;
+  int answer;
+};
+// The boxes shown so far, oldest first.
+std::vector<MessageBoxRecord> MessageBoxes();
+void ClearMessageBoxes();
+// Chooses the answer of every later box; by default each box is answered with
+// its first button (IDOK for MB_OK) at once.
+void AnswerMessageBoxesWith(std::function<int(const MessageBoxRecord&)> answer);
+
+}  // namespace winlayer::headless

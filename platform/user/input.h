@@ -1,0 +1,27 @@
+// Mouse and keyboard: what the displays report, turned into messages for the
+// window under the cursor (or the capturing window, or the focus window), and
+// the state that any thread may poll.
+#pragma once
+
+#include <windows.h>
+
+namespace winlayer::user {
+
+// ---- reported by the displays, in screen pixels -----------------------------
+
+void OnMouseMove(POINT screen);
+void OnMouseButton(POINT screen, int button, bool down);  // button: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+void OnKey(UINT virtualKey, bool down);
+void OnCharacter(unsigned char character);
+void OnCloseRequest(HWND window);
+
+// ---- polled state ----------------------------------------------------------------
+
+POINT CursorPosition();
+bool KeyHeld(int virtualKey);
+HWND Capture();
+
+// Forgets a window that goes: capture and focus.
+void ForgetWindow(HWND window);
+
+}  // namespace winlayer::user
