@@ -1,0 +1,184 @@
+// The SDL display on a real (virtual) X server: windows appear where they are
+// placed, xdotool's mouse becomes messages and polled state, presented frames
+// are what the X server shows, and the window manager's close request closes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "window_thread.h"
+#include "xvfb.h"
+
+namespace {
+
+using testing_support::Received;
+using testing_support::RunCommand;
+using testing_support::WindowSpec;
+using testing_support::WindowThread;
+
+testing_support::Xvfb* server = nullptr;
+
+class XvfbEnvironment : public testing::Environment {
+ public:
+  void SetUp() override { server = new testing_support::Xvfb; }
+  void TearDown() override {
+    delete server;
+    server = nullptr;
+  }
+};
+
+const auto* const environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+#define NEED_X_SERVER()                                                        \
+  if (!server->Running()) GTEST_SKIP() << "no X server for the real display: " << server->Why()
+
+template <typename F>
+bool Eventually(F condition, int milliseconds = 3000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return condition();
+}
+
+// The X server's screen, read with xwd: 24- or 32-bit pixels, red in the high byte.
+struct ScreenShot {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  COLORREF At(int x, int y) const {
+    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+};
+
+ScreenShot TakeScreenShot() {
+  const std::string path = "/tmp/brannoway-sdl-test.xwd";
+  RunCommand("xwd -root -silent > " + path);
+  std::ifstream in(path, std::ios::binary);
+  std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ScreenShot shot;
+  auto field = [&](int i) {
+    const std::size_t at = static_cast<std::size_t>(i) * 4;
+    return static_cast<std::uint32_t>(d[at] << 24 | d[at + 1] << 16 | d[at + 2] << 8 | d[at + 3]);
+  };
+  if (d.size() < 100) return shot;
+  const std::uint32_t headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7);
+  const std::uint32_t bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+  const std::size_t start = headerSize + colours * 12;
+  const std::uint32_t bytesPerPixel = bitsPerPixel / 8;  // Xvfb packs depth 24 into 3 bytes
+  if ((bytesPerPixel != 3 && bytesPerPixel != 4) || d.size() < start + static_cast<std::size_t>(bytesPerLine) * height) return shot;
+  shot.width = static_cast<int>(width);
+  shot.height = static_cast<int>(height);
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const unsigned char* p = &d[start + y * bytesPerLine + x * bytesPerPixel];
+      shot.pixels.push_back(byteOrder == 0 ? (p[2] << 16 | p[1] << 8 | p[0]) : (bytesPerPixel == 4 ? (p[1] << 16 | p[2] << 8 | p[3]) : (p[0] << 16 | p[1] << 8 | p[2])));
+    }
+  return shot;
+}
+
+WindowSpec PlacedAt(int x, int y) {
+  WindowSpec spec;
+  spec.x = x;
+  spec.y = y;
+  spec.width = 330;
+  spec.height = 273;  // a 320 x 240 client area
+  return spec;
+}
+
+bool Has(WindowThread& w, UINT message) {
+  for (const Received& r : w.Messages())
+    if (r.message == message) return true;
+  return false;
+}
+
+TEST(SdlDisplayTest, XdotoolsMouseBecomesMessagesAndPolledState) {
+  NEED_X_SERVER();
+  WindowThread w(PlacedAt(100, 100));
+  ASSERT_TRUE(IsWindow(w.hwnd()));
+  POINT origin{0, 0};
+  ClientToScreen(w.hwnd(), &origin);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the window is mapped
+
+  RunCommand("xdotool mousemove --sync " + std::to_string(origin.x + 50) + " " + std::to_string(origin.y + 60));
+  ASSERT_TRUE(Eventually([&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == origin.x + 50 && p.y == origin.y + 60;
+  }));
+  RunCommand("xdotool mousedown 1");
+  EXPECT_TRUE(Eventually([] { return GetAsyncKeyState(VK_LBUTTON) < -1; }));
+  RunCommand("xdotool mouseup 1");
+  EXPECT_TRUE(Eventually([] { return GetAsyncKeyState(VK_LBUTTON) == 0; }));
+  ASSERT_TRUE(w.WaitFor(WM_LBUTTONUP));
+  for (const Received& r : w.Messages())
+    if (r.message == WM_LBUTTONDOWN) {
+      EXPECT_EQ(GET_X_LPARAM(r.lParam), 50);
+      EXPECT_EQ(GET_Y_LPARAM(r.lParam), 60);
+    }
+  EXPECT_TRUE(Has(w, WM_MOUSEMOVE));
+  EXPECT_TRUE(Has(w, WM_LBUTTONDOWN));
+
+  // A button held outside the window still polls as held.
+  RunCommand("xdotool mousemove --sync 5 5 mousedown 3");
+  EXPECT_TRUE(Eventually([] { return GetAsyncKeyState(VK_RBUTTON) < -1; }));
+  RunCommand("xdotool mouseup 3");
+  EXPECT_TRUE(Eventually([] { return GetAsyncKeyState(VK_RBUTTON) == 0; }));
+}
+
+TEST(SdlDisplayTest, APresentedFrameIsWhatTheServerShows) {
+  NEED_X_SERVER();
+  WindowThread w(PlacedAt(400, 150));
+  POINT origin{0, 0};
+  ClientToScreen(w.hwnd(), &origin);
+  HDC screen = GetDC(w.hwnd());
+  HDC buffer = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(buffer, CreateCompatibleBitmap(screen, 320, 240));
+  HBRUSH red = CreateSolidBrush(RGB(220, 20, 30)), blue = CreateSolidBrush(RGB(10, 40, 200));
+  RECT all{0, 0, 320, 240}, box{100, 50, 200, 150};
+  FillRect(buffer, &all, red);
+  FillRect(buffer, &box, blue);
+  DeleteObject(red);
+  DeleteObject(blue);
+  // Present a few frames, as a program's loop does.
+  for (int i = 0; i < 20; ++i) {
+    BitBlt(screen, 0, 0, 320, 240, buffer, 0, 0, SRCCOPY);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ScreenShot shot;
+  ASSERT_TRUE(Eventually([&] {
+    shot = TakeScreenShot();
+    return shot.width > 0 && shot.At(origin.x + 150, origin.y + 100) == RGB(10, 40, 200);
+  }));
+  EXPECT_EQ(shot.At(origin.x + 5, origin.y + 5), RGB(220, 20, 30));
+  EXPECT_EQ(shot.At(origin.x + 319, origin.y + 239), RGB(220, 20, 30));
+  EXPECT_NE(shot.At(origin.x + 325, origin.y + 100), RGB(220, 20, 30));  // nothing beyond the client area
+  DeleteObject(SelectObject(buffer, old));
+  DeleteDC(buffer);
+  ReleaseDC(w.hwnd(), screen);
+}
+
+TEST(SdlDisplayTest, TheCloseBoxDestroysTheWindowThroughItsProcedure) {
+  NEED_X_SERVER();
+  WindowSpec spec = PlacedAt(200, 450);
+  spec.title = "Sluit mij";
+  WindowThread w(spec);
+  HWND hwnd = w.hwnd();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(testing_support::SendCloseRequest("Sluit mij"));
+  ASSERT_TRUE(w.WaitFor(WM_CLOSE));
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(hwnd); }));
+  // A new window on a new thread after the first one's thread ended.
+  PostThreadMessageA(w.threadId(), WM_QUIT, 0, 0);
+  ASSERT_TRUE(w.Finished());
+  WindowThread again(PlacedAt(600, 450));
+  EXPECT_TRUE(IsWindow(again.hwnd()));
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// A private X server for tests of the real display: Xvfb on a free display
+// number, started before the tests and ended with the test process.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace testing_support {
+
+class Xvfb {
+ public:
+  Xvfb();   // starts the server and points DISPLAY at it; see Running()
+  ~Xvfb();  // the server goes when the process does: SDL's connection must not lose it first
+  bool Running() const { return pid_ > 0; }
+  const std::string& Why() const { return why_; }  // why it is not running
+  const std::string& Display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+  std::string why_;
+};
+
+// Runs a shell command with DISPLAY set; its standard output, trimmed.
+std::string RunCommand(const std::string& command);
+
+// Sends the window manager's close request (WM_DELETE_WINDOW), as a close box
+// does, to the window with this title; false if there is no such window.
+bool SendCloseRequest(const std::string& title);
+
+}  // namespace testing_support
