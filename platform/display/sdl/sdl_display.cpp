@@ -13,6 +13,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "../../user/input.h"
@@ -221,6 +222,14 @@ class SdlDisplay final : public Display {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "cannot open a display: %s\n", SDL_GetError());
+      ready.set_value(false);
+      return;
+    }
+    // With no screen SDL falls back to drivers that show nothing; a person would see no window.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
+      std::fprintf(stderr, "cannot open a display: no screen to show windows on (DISPLAY and WAYLAND_DISPLAY are unset)\n");
+      SDL_Quit();
       ready.set_value(false);
       return;
     }
