@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation fonts-comic-neue
   xvfb xdotool x11-apps
+  g++-mingw-w64-i686
 )
 
 missing=()

@@ -319,7 +319,7 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
   lf.lfUnderline = static_cast<BYTE>(bUnderline);
   lf.lfStrikeOut = static_cast<BYTE>(bStrikeOut);
   lf.lfCharSet = static_cast<BYTE>(iCharSet);
-  lf.lfOutputPrecision = static_cast<BYTE>(iOutPrecision);
+  lf.lfOutPrecision = static_cast<BYTE>(iOutPrecision);
   lf.lfClipPrecision = static_cast<BYTE>(iClipPrecision);
   lf.lfQuality = static_cast<BYTE>(iQuality);
   lf.lfPitchAndFamily = static_cast<BYTE>(iPitchAndFamily);

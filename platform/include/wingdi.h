@@ -174,7 +174,7 @@ typedef struct tagLOGFONTA {
   BYTE lfUnderline;
   BYTE lfStrikeOut;
   BYTE lfCharSet;
-  BYTE lfOutputPrecision;
+  BYTE lfOutPrecision;
   BYTE lfClipPrecision;
   BYTE lfQuality;
   BYTE lfPitchAndFamily;

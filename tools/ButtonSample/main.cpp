@@ -1,0 +1,8 @@
+#include "BrannowayLib.h"
+#include "ButtonSample.h"
+
+int main() {
+  BrannowayLib::Initialise();
+  ButtonSample::Run();
+  return 0;
+}
