@@ -154,18 +154,4 @@ TEST_F(ButtonSampleTest, ClosingTheWindowEndsIt) {
   EXPECT_FALSE(BrannowayLib::VensterBestaat());
 }
 
-// The picture in the README: the mouse over "Opties".
-TEST_F(ButtonSampleTest, PictureWithTheMouseOverOpties) {
-  const char* path = std::getenv("BUTTONSAMPLE_PICTURE");
-  if (!path) GTEST_SKIP() << "set BUTTONSAMPLE_PICTURE to a PNG path to save the picture";
-  bool saved = false;
-  RunButtonSample(
-      [&](int frame, HWND window) {
-        if (frame == 1) headless::MoveCursorToClient(window, 80, 140);
-        if (frame == 4) saved = headless::SaveClientPng(window, path);
-      },
-      6);
-  EXPECT_TRUE(saved);
-}
-
 }  // namespace
