@@ -3,8 +3,10 @@
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 

@@ -20,6 +20,7 @@ constexpr UINT kDoubleClickTime = 500;
 std::atomic<std::uint64_t> cursor{0};  // x in the high half, y in the low half
 std::array<std::atomic<bool>, 256> keys{};
 std::atomic<HWND> capture{nullptr};
+std::atomic<std::uint64_t> buttonPolls{0};
 std::atomic<HWND> focus{nullptr};
 
 struct LastPress {
@@ -179,6 +180,8 @@ bool KeyHeld(int virtualKey) { return keys[static_cast<std::size_t>(virtualKey &
 
 HWND Capture() { return capture.load(); }
 
+std::uint64_t ButtonPolls() { return buttonPolls.load(std::memory_order_relaxed); }
+
 void ForgetWindow(HWND window) {
   HWND expected = window;
   if (capture.compare_exchange_strong(expected, nullptr)) display::TheDisplay().CaptureChanged(nullptr);
@@ -199,6 +202,7 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
 }
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {
+  buttonPolls.fetch_add(1, std::memory_order_relaxed);
   if (vKey < 0 || vKey > 255) return 0;
   return KeyHeld(vKey) ? static_cast<SHORT>(0x8000) : 0;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace winlayer::user {
 
 // ---- reported by the displays, in screen pixels -----------------------------
@@ -20,6 +22,8 @@ void OnCloseRequest(HWND window);
 POINT CursorPosition();
 bool KeyHeld(int virtualKey);
 HWND Capture();
+// How often GetAsyncKeyState has been called: a program's busy loops poll it.
+std::uint64_t ButtonPolls();
 
 // Forgets a window that goes: capture and focus.
 void ForgetWindow(HWND window);

@@ -88,6 +88,8 @@ void Click(int button) {
   ReleaseButton(button);
 }
 
+std::uint64_t ButtonPolls() { return user::ButtonPolls(); }
+
 void PressKey(UINT virtualKey) { user::OnKey(virtualKey, true); }
 void ReleaseKey(UINT virtualKey) { user::OnKey(virtualKey, false); }
 void TypeKey(UINT virtualKey) {

@@ -26,6 +26,10 @@ void PressButton(int button);                           // VK_LBUTTON, VK_RBUTTO
 void ReleaseButton(int button);
 void Click(int button);                                 // press and release where the cursor is
 
+// How often the programs have polled the mouse buttons (GetAsyncKeyState): a
+// busy loop that waits without presenting shows itself by these polls.
+std::uint64_t ButtonPolls();
+
 // ---- the keyboard ----------------------------------------------------------------
 
 void PressKey(UINT virtualKey);

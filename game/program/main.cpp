@@ -1,0 +1,6 @@
+#include "OperationBrannoway.h"
+
+int main() {
+  OperationBrannoway::Run();
+  return 0;
+}

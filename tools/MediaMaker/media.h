@@ -1,0 +1,17 @@
+// The game's pictures, made by drawing, not taken from anywhere.
+#pragma once
+
+#include <string>
+
+#include "picture.h"
+
+namespace MediaMaker {
+
+// The title background, the three menu buttons with their lit pictures and
+// masks, and the instructions background.
+void MakeMenuPictures(const std::string& dir);
+// The horizon strip, the sidebar, the weapon button background and the five
+// weapons with their dimmed pictures and masks.
+void MakeMatchPictures(const std::string& dir);
+
+}  // namespace MediaMaker
