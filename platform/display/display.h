@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace winlayer::display {
@@ -33,6 +34,8 @@ class Display {
   virtual void WindowDrawn(HWND window) = 0;
   // The window that now captures the mouse, or null.
   virtual void CaptureChanged(HWND window) = 0;
+  // How many times WindowDrawn has been called.
+  virtual std::uint64_t Presents() const = 0;
   // Modal for the calling thread; the button chosen (IDOK, IDCANCEL, ...).
   virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
 };

@@ -114,11 +114,11 @@ void MakeMenuPictures(const std::string& dir) {
   for (int y = 20; y < 480; y += 40)
     for (int x = 0; x < 640; x += 24) chart.Line(x, y + (x / 24) % 3 - 1, x + 12, y + (x / 24 + 1) % 3 - 1, RGB(12, 28, 52));
   // A compass rose in the lower right corner.
-  const double cx = 560, cy = 380;
-  chart.Polygon(Disc(cx, cy, 62, 96), RGB(20, 40, 70));
-  chart.Polygon(Disc(cx, cy, 58, 96), RGB(8, 20, 42));
+  const double cx = 582, cy = 412;
+  chart.Polygon(Disc(cx, cy, 52, 96), RGB(20, 40, 70));
+  chart.Polygon(Disc(cx, cy, 48, 96), RGB(8, 20, 42));
   for (int k = 0; k < 8; ++k) {
-    const double a = k * M_PI / 4, length = k % 2 ? 34 : 54;
+    const double a = k * M_PI / 4, length = k % 2 ? 28 : 45;
     const COLORREF c = k % 2 ? RGB(30, 56, 92) : RGB(48, 84, 130);
     chart.Polygon(Turned({{static_cast<LONG>(cx), static_cast<LONG>(cy - length)}, {static_cast<LONG>(cx + 7), static_cast<LONG>(cy)},
                           {static_cast<LONG>(cx - 7), static_cast<LONG>(cy)}},
@@ -126,7 +126,7 @@ void MakeMenuPictures(const std::string& dir) {
                   c);
   }
   chart.Polygon(Disc(cx, cy, 6), RGB(80, 120, 170));
-  chart.Text(static_cast<int>(cx) - 5, static_cast<int>(cy) - 84, "N", "Arial", 18, true, RGB(70, 110, 160));
+  chart.Text(static_cast<int>(cx) - 5, static_cast<int>(cy) - 72, "N", "Arial", 16, true, RGB(70, 110, 160));
   chart.Save(dir + "/Achtergrond.bmp");
 }
 

@@ -34,6 +34,7 @@ class HeadlessDisplay final : public display::Display {
   void ShowWindow(HWND, bool) override {}
   void SetTitle(HWND, const std::string&) override {}
   void CaptureChanged(HWND) override {}
+  std::uint64_t Presents() const override { return presents_.load(); }
 
   void WindowDrawn(HWND window) override {
     presents_.fetch_add(1);
@@ -145,7 +146,7 @@ void RemovePresentCallback(int id) {
   d.callbacks_.erase(id);
 }
 
-std::uint64_t PresentCount() { return Headless().presents_.load(); }
+std::uint64_t PresentCount() { return Headless().Presents(); }
 
 std::vector<MessageBoxRecord> MessageBoxes() {
   HeadlessDisplay& d = Headless();

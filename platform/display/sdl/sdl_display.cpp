@@ -151,7 +151,10 @@ class SdlDisplay final : public Display {
     });
   }
 
+  std::uint64_t Presents() const override { return presents_.load(); }
+
   void WindowDrawn(HWND handle) override {
+    presents_.fetch_add(1, std::memory_order_relaxed);
     {
       std::lock_guard guard(lock_);
       drawn_.push_back(handle);
@@ -361,6 +364,7 @@ class SdlDisplay final : public Display {
     return chosen < 0 ? (buttons.size() > 1 ? buttons.back().buttonid : IDOK) : chosen;
   }
 
+  std::atomic<std::uint64_t> presents_{0};
   std::once_flag openOnce_;
   bool open_ = false;
   std::thread::id displayThread_;
