@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <winlayer/objects.h>
 
+#include <unistd.h>
+
 #include <string>
 
 #include "BrannowayLib.h"
@@ -203,6 +205,19 @@ TEST_F(MenuTest, ARightClickClosesTheInstructionsToo) {
   });
   EXPECT_EQ(result_, Exit);
   EXPECT_EQ(BrannowayLib::VensterBestaat(), TRUE);  // left by the EXIT button, not by closing
+}
+
+TEST_F(MenuTest, WithoutItsPicturesTheMenuStillReacts) {
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(chdir("/"), 0);  // no Media folder here
+  RunMenu([](ProgramScript& s) {
+    s.MoveTo(300, 310);
+    s.WaitFrames(2);
+    s.Press(VK_LBUTTON);
+  });
+  ASSERT_EQ(chdir(here), 0);
+  EXPECT_EQ(result_, PlayerVsPlayer);
 }
 
 class ProgramTest : public testing::Test {
