@@ -28,6 +28,11 @@ class Match {
 
   // The body of Spel: set-up, placement, turns, the win screen and the end.
   void Play();
+  // The set-up of the match state, fields and pictures; false when a grid
+  // could not be made (the message box has been shown and nothing is held).
+  bool Prepare();
+  // The end of the match: its pictures and grids released.
+  void Finish();
 
   // Makes a field's grid; tests replace it to see the match survive a failed allocation.
   using GridMaker = BrannowayProcs::tVeldInfo* (*)(std::uint32_t columns, std::uint32_t rows);

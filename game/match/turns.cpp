@@ -15,11 +15,11 @@ void Spel(eKlik Modus) {
   match.Play();
 }
 
-void Match::Play() {
+bool Match::Prepare() {
   CamRadius = static_cast<float>(VELD_HOOGTE) * 1.75f * VELD_VIERKANT;
   CamViewDist = CamRadius - VELD_VIERKANT * 0.55f * static_cast<float>(VELD_HOOGTE);
   DeclaratieWapens();
-  if (!MaakVelden()) return;  // the message box has been shown; there is no match without its grids
+  if (!MaakVelden()) return false;  // there is no match without its grids
   Brannoway3D::SetCameraView(0, 0, 490, 480);
   LaadBitmaps();
   for (std::uint32_t p = 1; p <= 2; ++p) {
@@ -29,6 +29,16 @@ void Match::Play() {
   cSpeler = 1;
   CamHeight = 30.0f;
   CamAngle = 0.0f;
+  return true;
+}
+
+void Match::Finish() {
+  VerwijderBitmaps();
+  VerwijderVelden();
+}
+
+void Match::Play() {
+  if (!Prepare()) return;
   for (std::uint32_t p = 1; p <= 2; ++p) {
     DraaiCameraNaar(p, 3);
     KiesSchepen(p, SpelerAI[p]);
@@ -63,8 +73,7 @@ void Match::Play() {
     i = cSpeler;
     cSpeler = opponent;
   }
-  VerwijderBitmaps();
-  VerwijderVelden();
+  Finish();
 }
 
 void Match::WinScreen() {

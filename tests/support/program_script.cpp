@@ -70,6 +70,8 @@ HWND ProgramScript::Window() const { return headless::FindWindowByTitle(title_);
 
 headless::Frame ProgramScript::Shown() const { return headless::ClientPixels(Window()); }
 
+COLORREF ProgramScript::ShownAt(int x, int y) const { return headless::ClientPixel(Window(), x, y); }
+
 void ProgramScript::MoveTo(int x, int y) { headless::MoveCursorToClient(Window(), x, y); }
 void ProgramScript::Press(int button) { headless::PressButton(button); }
 void ProgramScript::Release(int button) { headless::ReleaseButton(button); }

@@ -36,6 +36,7 @@ class ProgramScript {
   bool ProgramEnded() const { return ended_.load(); }
   HWND Window() const;
   winlayer::headless::Frame Shown() const;  // what the window shows now
+  COLORREF ShownAt(int x, int y) const;     // one pixel of it
   void MoveTo(int x, int y);                // client pixels
   void Press(int button);
   void Release(int button);

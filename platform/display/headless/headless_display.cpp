@@ -125,6 +125,15 @@ Frame ClientPixels(HWND window) {
   return frame;
 }
 
+COLORREF ClientPixel(HWND window, int x, int y) {
+  auto w = user::FindWindow(window);
+  if (!w || !w->surface) return CLR_INVALID;
+  std::lock_guard guard(w->surface->lock);
+  const gdi::Surface& s = *w->surface->bitmap->surface;
+  if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return CLR_INVALID;
+  return s.Read(x, y);
+}
+
 bool SaveClientPng(HWND window, const std::string& path) {
   auto w = user::FindWindow(window);
   if (!w || !w->surface) return false;

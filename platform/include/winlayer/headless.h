@@ -53,6 +53,8 @@ struct Frame {
 };
 // What the window's client area shows now.
 Frame ClientPixels(HWND window);
+// One pixel of it (CLR_INVALID outside the client area).
+COLORREF ClientPixel(HWND window, int x, int y);
 bool SaveClientPng(HWND window, const std::string& path);
 
 // Runs on the drawing thread every time pixels reach a window (a program's

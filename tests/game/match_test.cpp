@@ -1,0 +1,480 @@
+// The match: its parts called directly where a rule is about one of them,
+// and whole matches played by a scripted player that sees only the
+// presented pixels and moves only the mouse.
+#include <gtest/gtest.h>
+#include <winlayer/display.h>
+#include <winlayer/objects.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "BrannowayLib.h"
+#include "match.h"
+#include "program_script.h"
+#include "runtime/numeric.h"
+#include "state.h"
+
+namespace {
+
+using namespace OperationBrannoway;
+using namespace BrannowayProcs;
+using testing_support::ProgramScript;
+namespace headless = winlayer::headless;
+
+std::uint64_t Frames() { return winlayer::PresentCount(); }
+
+// Counts the frames a call presents.
+std::uint64_t FramesOf(const std::function<void()>& call) {
+  const std::uint64_t before = Frames();
+  call();
+  return Frames() - before;
+}
+
+tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) {
+  tSchip s{};
+  s.Voorkant = {x, y};
+  s.Orientatie = o;
+  s.Lengte = length;
+  s.Leven = length;
+  return s;
+}
+
+// The test fleet of both players: the four ships upright in columns 1, 3, 5, 7, their sterns in row 0.
+void GiveFleet(Match& m, std::uint32_t p) {
+  const tSchip fleet[4] = {Ship(7, 1, Verticaal, 2), Ship(5, 2, Verticaal, 3), Ship(3, 3, Verticaal, 4), Ship(1, 4, Verticaal, 5)};
+  for (std::uint32_t k = 1; k <= 4; ++k) {
+    m.Schepen[p][k] = fleet[k - 1];
+    MaakSchip(m.Schepen[p][k], m.Veld[p]);
+  }
+}
+
+// Where a square's centre appears with the camera at a player's side.
+POINT PixelOf(Match& m, std::uint32_t side, std::uint32_t field, std::int32_t x, std::int32_t y) {
+  const float angle = m.CamAngle, height = m.CamHeight;
+  m.CamAngle = side == 1 ? kHalfTurn : kFullTurn;
+  m.CamHeight = 30.0f;
+  m.PlaceCamera();
+  tVertex v{};
+  v.pos = VindVeld3DPositie(m.Veld[field], x, y);
+  Brannoway3D::RenderToCamera(v);
+  m.CamAngle = angle;
+  m.CamHeight = height;
+  m.PlaceCamera();
+  return {v.scr.x, v.scr.y};
+}
+
+class MatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Start();
+    headless::MoveCursor(0, 0);
+    match_ = std::make_unique<Match>(PlayerVsPlayer);
+    ASSERT_TRUE(match_->Prepare());
+  }
+  void TearDown() override {
+    if (match_) match_->Finish();
+    for (int b : {VK_LBUTTON, VK_RBUTTON}) headless::ReleaseButton(b);
+  }
+  // Both fleets placed, the camera at player 1's side.
+  Match& Ready() {
+    GiveFleet(*match_, 1);
+    GiveFleet(*match_, 2);
+    match_->DraaiCameraNaar(1, 3);
+    return *match_;
+  }
+  std::unique_ptr<Match> match_;
+};
+
+TEST_F(MatchTest, FieldsAndStocksAtTheStart) {
+  Match& m = *match_;
+  EXPECT_FLOAT_EQ(m.Veld[1].Pos.x, -18.75f);
+  EXPECT_FLOAT_EQ(m.Veld[1].Pos.z, -27.5f);
+  EXPECT_FLOAT_EQ(m.Veld[2].Pos.z, 2.5f);
+  EXPECT_FALSE(m.Veld[1].Geinverteerd);
+  EXPECT_TRUE(m.Veld[2].Geinverteerd);
+  EXPECT_EQ(m.Veld[1].Color, BrannowayLib::Kleur(0, 0, 255));
+  EXPECT_EQ(m.Veld[2].Color, BrannowayLib::Kleur(0, 255, 0));
+  for (std::uint32_t p = 1; p <= 2; ++p) {
+    EXPECT_TRUE(m.Wapenlijst[p][1].Ongelimiteerd);
+    EXPECT_EQ(m.Wapenlijst[p][2].AantalResterend, 2u);
+    EXPECT_EQ(m.Wapenlijst[p][3].AantalResterend, 3u);
+    EXPECT_EQ(m.Wapenlijst[p][4].AantalResterend, 2u);
+    EXPECT_EQ(m.Wapenlijst[p][5].AantalResterend, 1u);
+    EXPECT_EQ(m.SpelerWapen[p], 1u);
+  }
+  EXPECT_FLOAT_EQ(m.CamRadius, 43.75f);
+  EXPECT_FLOAT_EQ(m.CamViewDist, 30.0f);
+}
+
+TEST_F(MatchTest, AFlightIs500FramesAndNoneToTheSideInView) {
+  Match& m = *match_;
+  EXPECT_EQ(FramesOf([&] { m.DraaiCameraNaar(1, 3); }), 500u);
+  EXPECT_EQ(m.CamAngle, kHalfTurn);
+  EXPECT_EQ(FramesOf([&] { m.DraaiCameraNaar(1, 1); }), 0u);
+  EXPECT_EQ(FramesOf([&] { m.DraaiCameraNaar(2, 3); }), 500u);
+  EXPECT_EQ(m.CamAngle, kFullTurn);  // stays at the full turn
+  EXPECT_FLOAT_EQ(m.CamHeight, 30.0f);
+  EXPECT_NEAR(Cam.z, 43.75f, 1e-3f);  // the picking ray starts behind field 2
+  EXPECT_EQ(FramesOf([&] { m.DraaiCameraNaar(2, 2); }), 0u);
+}
+
+TEST_F(MatchTest, ShotsTakeTheirFramesFromDepartureToArrival) {
+  Match& m = Ready();
+  const POINT targets[5] = {{9, 9}, {10, 8}, {11, 7}, {12, 6}, {13, 5}};  // water
+  struct Case {
+    std::uint32_t weapon;
+    std::uint64_t departure, arrival;
+  };
+  for (const Case& c : {Case{1, 632, 500}, Case{3, 704, 660}, Case{4, 738, 740}, Case{5, 769, 820}, Case{2, 1257, 4 * 1257}}) {
+    EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, c.weapon, targets, true); }), c.departure + c.arrival) << c.weapon;
+    EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, c.weapon, targets, false); }), c.arrival) << c.weapon;
+  }
+  EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, 6, targets, true); }), 0u);  // no such weapon
+  headless::ClearMessageBoxes();
+  EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, 2, runtime::View<const POINT>(targets, 3), false); }), 0u);
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text, "Niet genoeg array elementen voor doelen!");
+  EXPECT_EQ(headless::MessageBoxes()[0].caption, "Programmeerfout in SchietOpDoelwit()");
+}
+
+TEST_F(MatchTest, ASquareIsChargedToItsShipOnlyOnce) {
+  Match& m = Ready();
+  const POINT same[5] = {{5, 2}, {5, 2}, {5, 2}, {0, 0}, {0, 0}};
+  m.SchietOpDoelwit(2, 1, 3, same, false);  // three projectiles on one square of the length-3 ship
+  EXPECT_EQ((*m.Veld[1].Info)[5][2], Geraakt);
+  EXPECT_EQ(m.Schepen[1][2].Leven, 2);
+  m.SchietOpDoelwit(2, 1, 3, same, false);  // the replay changes nothing
+  EXPECT_EQ(m.Schepen[1][2].Leven, 2);
+  m.SchietVeldInfo(1, 14, 9);
+  m.SchietVeldInfo(1, 14, 9);
+  EXPECT_EQ((*m.Veld[1].Info)[14][9], Gemist);
+  m.SchietVeldInfo(1, 7, 0);
+  m.SchietVeldInfo(1, 7, 1);
+  EXPECT_EQ(m.Schepen[1][1].Leven, 0);  // the length-2 ship is sunk
+  int marked = 0;
+  for (std::int32_t x = 0; x < 15; ++x)
+    for (std::int32_t y = 0; y < 10; ++y) marked += (*m.Veld[1].Info)[x][y] != Vrij;
+  EXPECT_EQ(marked, 4);
+}
+
+TEST_F(MatchTest, TheRadarColoursItsSquaresAndRecordsNothing) {
+  Match& m = Ready();
+  m.Schepen[1][1].Leven = 0;  // a sunk ship still shows red
+  const POINT block[5] = {{7, 0}, {8, 0}, {7, 1}, {8, 1}, {0, 0}};
+  const POINT shipSquare = PixelOf(m, 1, 1, 7, 0), waterSquare = PixelOf(m, 1, 1, 8, 0);
+  std::vector<COLORREF> seen;
+  int frame = 0;
+  const int id = headless::AddPresentCallback([&](HWND w) {
+    ++frame;
+    if (frame == 20) seen.push_back(headless::ClientPixel(w, shipSquare.x + 3, shipSquare.y + 3));
+    if (frame == 1257 + 20) seen.push_back(headless::ClientPixel(w, waterSquare.x + 3, waterSquare.y + 3));
+  });
+  m.SchietOpDoelwit(2, 1, 2, block, false);
+  headless::RemovePresentCallback(id);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], RGB(255, 0, 0));
+  EXPECT_EQ(seen[1], RGB(0, 255, 255));
+  for (std::int32_t x = 0; x < 15; ++x)
+    for (std::int32_t y = 0; y < 10; ++y) ASSERT_EQ((*m.Veld[1].Info)[x][y], Vrij);
+}
+
+TEST_F(MatchTest, WeaponsLeaveFromTheHighestQualifyingShip) {
+  Match& m = Ready();
+  m.Schepen[1][3].Leven = 0;
+  m.Schepen[1][4].Leven = 0;
+  const POINT target[5] = {{9, 9}, {9, 9}, {9, 9}, {9, 9}, {9, 9}};
+  // With ships 3 and 4 sunk, the missile leaves from the front of ship 2 (5, 2): seen there early in the departure.
+  m.DraaiCameraNaar(2, 3);
+  const POINT front = PixelOf(m, 2, 1, 5, 2);
+  bool seenNearFront = false;
+  int frame = 0;
+  const int id = headless::AddPresentCallback([&](HWND w) {
+    if (++frame != 40) return;
+    for (int y = front.y - 30; y < front.y + 5; ++y)
+      for (int x = front.x - 6; x <= front.x + 6; ++x) {
+        const COLORREF c = headless::ClientPixel(w, x, y);
+        if (c != CLR_INVALID && GetRValue(c) > 150 && GetGValue(c) < 60 && GetBValue(c) < 60) seenNearFront = true;  // the red nose
+      }
+  });
+  m.SchietOpDoelwit(1, 2, 1, target, true);
+  headless::RemovePresentCallback(id);
+  EXPECT_TRUE(seenNearFront);
+}
+
+TEST_F(MatchTest, TheComputerPlacesTheSameFleetForTheSameRandomStateAndDrawsNothing) {
+  Match& m = *match_;
+  auto fleet = [&] {
+    std::vector<std::tuple<int, int, int>> f;
+    for (std::uint32_t k = 1; k <= 4; ++k)
+      f.emplace_back(m.Schepen[1][k].Voorkant.x, m.Schepen[1][k].Voorkant.y, m.Schepen[1][k].Orientatie);
+    return f;
+  };
+  runtime::SeedRandom(2026);
+  EXPECT_EQ(FramesOf([&] { m.KiesSchepen(1, true); }), 0u);
+  const auto first = fleet();
+  runtime::SeedRandom(2026);
+  m.KiesSchepen(1, true);
+  EXPECT_EQ(fleet(), first);
+  std::set<std::pair<int, int>> covered;
+  for (std::uint32_t k = 1; k <= 4; ++k) {
+    const tSchip& s = m.Schepen[1][k];
+    EXPECT_EQ(s.Lengte, k + 1);
+    EXPECT_EQ(s.Leven, k + 1);
+    for (int j = 0; j < s.Lengte; ++j) {
+      const int x = s.Orientatie == Verticaal ? s.Voorkant.x : s.Voorkant.x - j;
+      const int y = s.Orientatie == Verticaal ? s.Voorkant.y - j : s.Voorkant.y;
+      EXPECT_TRUE(x >= 0 && x < 15 && y >= 0 && y < 10);
+      EXPECT_TRUE(covered.insert({x, y}).second);  // no square shared
+    }
+  }
+}
+
+// The sidebar's button k, drawn as a picture through its mask at its corner.
+bool SidebarShows(const headless::Frame& f, const char* picture, const char* mask, int x1, int y1) {
+  HBITMAP p = static_cast<HBITMAP>(LoadImageA(nullptr, picture, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HBITMAP k = static_cast<HBITMAP>(LoadImageA(nullptr, mask, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HDC pd = CreateCompatibleDC(nullptr), kd = CreateCompatibleDC(nullptr);
+  HGDIOBJ po = SelectObject(pd, p), ko = SelectObject(kd, k);
+  bool same = true;
+  int compared = 0;
+  for (int y = 0; y < 65 && same; ++y)
+    for (int x = 0; x < 46; ++x)  // the count's corner is left out
+      if (GetPixel(kd, x, y) == RGB(0, 0, 0)) {
+        same = same && f.At(x1 + x, y1 + y) == GetPixel(pd, x, y);
+        ++compared;
+      }
+  SelectObject(pd, po);
+  SelectObject(kd, ko);
+  DeleteDC(pd);
+  DeleteDC(kd);
+  DeleteObject(p);
+  DeleteObject(k);
+  return same && compared > 0;
+}
+
+TEST_F(MatchTest, TheSidebarOffersOnlyUsableWeapons) {
+  Match& m = Ready();
+  HWND window = headless::FindWindowByTitle("OperationBrannoway");
+  auto frameWithMouseAt = [&](int x, int y, bool press) {
+    headless::MoveCursorToClient(window, x, y);
+    if (press) headless::PressButton(VK_LBUTTON);
+    m.TekenGUI();
+    BrannowayLib::Update();
+    headless::ReleaseButton(VK_LBUTTON);
+    return headless::ClientPixels(window);
+  };
+  // Ship 1 (length 2) sunk: the radar can't be chosen and stays "Down" under the mouse.
+  m.Schepen[1][1].Leven = 0;
+  headless::Frame f = frameWithMouseAt(600, 230, true);
+  EXPECT_EQ(m.SpelerWapen[1], 1u);
+  EXPECT_TRUE(SidebarShows(f, "Media/RadarDown.bmp", "Media/RadarMask.bmp", 569, 196));
+  // Weapon 5 out of shots: also unusable.
+  m.Wapenlijst[1][5].AantalResterend = 0;
+  frameWithMouseAt(560, 370, true);
+  EXPECT_EQ(m.SpelerWapen[1], 1u);
+  // Weapon 3 chosen: it lights up, and buttons 4 and 5 are not drawn in that frame.
+  frameWithMouseAt(0, 0, false);
+  f = frameWithMouseAt(530, 300, true);
+  EXPECT_EQ(m.SpelerWapen[1], 3u);
+  EXPECT_TRUE(SidebarShows(f, "Media/Missile3.bmp", "Media/Missile3Mask.bmp", 497, 266));
+  HBITMAP bar = static_cast<HBITMAP>(LoadImageA(nullptr, "Media/SideBar.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HDC bd = CreateCompatibleDC(nullptr);
+  HGDIOBJ bo = SelectObject(bd, bar);
+  EXPECT_EQ(f.At(600, 300), GetPixel(bd, 110, 300));  // the sidebar itself where button 4 would be
+  EXPECT_EQ(f.At(565, 370), GetPixel(bd, 75, 370));
+  SelectObject(bd, bo);
+  DeleteDC(bd);
+  DeleteObject(bar);
+  // The gaps between buttons are no button.
+  for (POINT gap : {POINT{565, 220}, POINT{530, 263}, POINT{600, 333}}) {
+    frameWithMouseAt(gap.x, gap.y, true);
+    EXPECT_EQ(m.SpelerWapen[1], 3u);
+  }
+  f = frameWithMouseAt(0, 0, false);
+  EXPECT_TRUE(SidebarShows(f, "Media/Missile5Down.bmp", "Media/Missile5Mask.bmp", 533, 336));
+}
+
+TEST_F(MatchTest, AWeaponWhoseShipSankFallsBackToTheMissileWhenTheChoiceBegins) {
+  Match& m = Ready();
+  m.SpelerWapen[1] = 3;
+  m.Schepen[1][2].Leven = 0;  // the length-3 ship
+  std::uint32_t chosenInChoice = 0;
+  int frame = 0;
+  const int id = headless::AddPresentCallback([&](HWND w) {
+    if (++frame == 510) {  // after the flight, in the choice
+      chosenInChoice = m.SpelerWapen[1];
+      headless::CloseWindow(w);
+    }
+  });
+  runtime::Array<POINT, 0, 4> doel{};
+  std::uint32_t wapen = 0;
+  m.KiesSchieten(1, doel, wapen);
+  headless::RemovePresentCallback(id);
+  EXPECT_EQ(chosenInChoice, 1u);
+  EXPECT_EQ(wapen, 1u);
+  EXPECT_EQ(m.Wapenlijst[1][3].AantalResterend, 3u);  // nothing spent for weapon 3
+}
+
+TEST(MatchSetUpTest, AFailedGridEndsTheMatchCleanly) {
+  Start();
+  const std::size_t bitmaps = winlayer::LiveGdiObjects(OBJ_BITMAP);
+  headless::ClearMessageBoxes();
+  Match::MakeGrid = [](std::uint32_t, std::uint32_t) -> tVeldInfo* { return nullptr; };
+  Spel(PlayerVsPlayer);
+  Match::MakeGrid = [](std::uint32_t c, std::uint32_t r) -> tVeldInfo* { return new tVeldInfo(c, r); };
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text, "Kon niet genoeg geheugen vrijmaken.");
+  EXPECT_EQ(headless::MessageBoxes()[0].caption, "Error");
+  EXPECT_EQ(headless::MessageBoxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(winlayer::LiveGdiObjects(OBJ_BITMAP), bitmaps);
+  EXPECT_TRUE(BrannowayLib::VensterBestaat());  // back to the menu
+}
+
+// ---- whole matches, played through the mouse ---------------------------------------------
+
+// The screens a player tells apart by what they show.
+bool HandOverShown(const headless::Frame& f) {
+  int white = 0, black = 0;
+  for (int y = 28; y < 42; ++y)
+    for (int x = 5; x < 300; ++x) {
+      white += f.At(x, y) == RGB(255, 255, 255);
+      black += f.At(x, y) == RGB(0, 0, 0);
+    }
+  return white > 100 && black > 100;  // "Druk op de linkermuisknop om voort te gaan"
+}
+
+bool WinShown(const headless::Frame& f) {
+  int white = 0;
+  for (int y = 220; y < 268; ++y)
+    for (int x = 120; x < 480; ++x) white += f.At(x, y) == RGB(255, 255, 255);
+  return white > 800;  // "Speler 1 wint!" at size 50
+}
+
+struct Pixels {
+  POINT own[2][15][10];  // [player - 1]: the player's own field seen from his side
+  POINT enemy[2][15][10];  // [player - 1]: the opponent's field seen from the opponent's side
+};
+
+Pixels Layout() {
+  Start();
+  Match m(PlayerVsPlayer);
+  m.Prepare();
+  Pixels p{};
+  for (std::int32_t x = 0; x < 15; ++x)
+    for (std::int32_t y = 0; y < 10; ++y) {
+      p.own[0][x][y] = PixelOf(m, 1, 1, x, y);
+      p.own[1][x][y] = PixelOf(m, 2, 2, x, y);
+      p.enemy[0][x][y] = PixelOf(m, 2, 2, x, y);
+      p.enemy[1][x][y] = PixelOf(m, 1, 1, x, y);
+    }
+  m.Finish();
+  return p;
+}
+
+// Waits until the frame shows a colour at a pixel (the program keeps drawing meanwhile).
+bool WaitForColour(ProgramScript& s, POINT at, COLORREF c) {
+  for (int tries = 0; tries < 40000; ++tries) {
+    if (s.ShownAt(at.x, at.y) == c) return true;
+    if (!s.WaitFrames(1)) return false;
+  }
+  return false;
+}
+
+// Looks every few frames: the screens looked for stay until a click.
+bool WaitForScreen(ProgramScript& s, bool (*shown)(const headless::Frame&)) {
+  for (int tries = 0; tries < 10000; ++tries) {
+    if (shown(s.Shown())) return true;
+    if (!s.WaitFrames(8)) return false;
+  }
+  return false;
+}
+
+// A click on a screen that then waits for the release without drawing.
+void ClickAndRelease(ProgramScript& s) {
+  s.Press(VK_LBUTTON);
+  s.WaitQuiet();
+  s.Release(VK_LBUTTON);
+}
+
+void PlaceFleet(ProgramScript& s, const Pixels& px, int player) {
+  for (POINT front : {POINT{1, 4}, POINT{3, 3}, POINT{5, 2}, POINT{7, 1}}) {
+    const POINT at = px.own[player - 1][front.x][front.y];
+    s.MoveTo(at.x, at.y);
+    ASSERT_TRUE(WaitForColour(s, at, RGB(0, 255, 0))) << "placing at " << front.x << "," << front.y;
+    ClickAndRelease(s);
+  }
+}
+
+void ChooseWeapon(ProgramScript& s, POINT button) {
+  s.MoveTo(button.x, button.y);
+  s.WaitFrames(3);
+  s.Press(VK_LBUTTON);
+  s.WaitFrames(3);
+  s.Release(VK_LBUTTON);
+  s.WaitFrames(2);
+}
+
+void Fire(ProgramScript& s, const Pixels& px, int player, std::vector<POINT> targets) {
+  for (POINT t : targets) {
+    const POINT at = px.enemy[player - 1][t.x][t.y];
+    s.MoveTo(at.x, at.y);
+    ASSERT_TRUE(WaitForColour(s, at, RGB(255, 0, 255))) << "aiming at " << t.x << "," << t.y;
+    ClickAndRelease(s);
+  }
+}
+
+void HandOver(ProgramScript& s) {
+  ASSERT_TRUE(WaitForScreen(s, HandOverShown));
+  ClickAndRelease(s);
+}
+
+constexpr POINT kWeapon1{529, 228}, kWeapon3{529, 298}, kWeapon5{565, 368};
+
+TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
+  const Pixels px = Layout();
+  ProgramScript script("OperationBrannoway");
+  bool sawWin = false, menuAgain = false;
+  script.Run(OperationBrannoway::Run, [&](ProgramScript& s) {
+    s.MoveTo(300, 310);
+    s.WaitFrames(2);
+    s.Press(VK_LBUTTON);
+    s.WaitFrames(1);
+    s.Release(VK_LBUTTON);
+    PlaceFleet(s, px, 1);
+    PlaceFleet(s, px, 2);
+    // Player 1 sinks the fleet in five turns; player 2 misses four times.
+    const std::vector<std::pair<POINT, std::vector<POINT>>> turns = {
+        {kWeapon5, {{2, 1}}},                  // the cross hits (1, 0), (3, 0), (1, 2), (3, 2)
+        {kWeapon3, {{1, 1}, {1, 3}, {1, 4}}},  // the length-5 ship sinks
+        {kWeapon3, {{3, 1}, {3, 3}, {5, 0}}},  // the length-4 ship sinks
+        {kWeapon3, {{5, 1}, {5, 2}, {7, 0}}},  // the length-3 ship sinks
+        {kWeapon1, {{7, 1}}},                  // the last ship
+    };
+    for (std::size_t t = 0; t < turns.size(); ++t) {
+      HandOver(s);
+      const POINT first = turns[t].second.front();
+      const POINT aim = px.enemy[0][first.x][first.y];
+      s.MoveTo(aim.x, aim.y);
+      ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255)));  // the choice has begun
+      ChooseWeapon(s, turns[t].first);
+      Fire(s, px, 1, turns[t].second);
+      if (t + 1 == turns.size()) break;
+      HandOver(s);
+      Fire(s, px, 2, {{14, 9 - static_cast<std::int32_t>(t)}});
+    }
+    ASSERT_TRUE(WaitForScreen(s, WinShown));
+    sawWin = true;
+    ClickAndRelease(s);
+    s.MoveTo(590, 440);
+    menuAgain = s.WaitFrames(5);
+    s.Press(VK_LBUTTON);
+  });
+  EXPECT_TRUE(sawWin);
+  EXPECT_TRUE(menuAgain);
+  EXPECT_TRUE(BrannowayLib::VensterBestaat());  // left through EXIT
+  EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 16);  // the next match writes at size 16 again
+}
+
+}  // namespace
