@@ -336,13 +336,15 @@ TEST(MatchSetUpTest, AFailedGridEndsTheMatchCleanly) {
 
 // The screens a player tells apart by what they show.
 bool HandOverShown(const headless::Frame& f) {
-  int white = 0, black = 0;
+  // "Druk op de linkermuisknop om voort te gaan" reaches far to the right; the placement's "Speler 1" doesn't.
+  int white = 0, far = 0;
   for (int y = 28; y < 42; ++y)
-    for (int x = 5; x < 300; ++x) {
-      white += f.At(x, y) == RGB(255, 255, 255);
-      black += f.At(x, y) == RGB(0, 0, 0);
-    }
-  return white > 100 && black > 100;  // "Druk op de linkermuisknop om voort te gaan"
+    for (int x = 5; x < 300; ++x)
+      if (f.At(x, y) == RGB(255, 255, 255)) {
+        ++white;
+        far += x > 180;
+      }
+  return white > 100 && far > 20;
 }
 
 bool WinShown(const headless::Frame& f) {
@@ -385,8 +387,8 @@ bool WaitForColour(ProgramScript& s, POINT at, COLORREF c) {
 // Looks every few frames: the screens looked for stay until a click.
 bool WaitForScreen(ProgramScript& s, bool (*shown)(const headless::Frame&)) {
   for (int tries = 0; tries < 10000; ++tries) {
+    if (!s.WaitFrames(tries == 0 ? 1 : 8)) return false;  // never judge by a frame from before
     if (shown(s.Shown())) return true;
-    if (!s.WaitFrames(8)) return false;
   }
   return false;
 }
@@ -475,6 +477,114 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
   EXPECT_TRUE(menuAgain);
   EXPECT_TRUE(BrannowayLib::VensterBestaat());  // left through EXIT
   EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 16);  // the next match writes at size 16 again
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlacementTest, BoundsTouchingOverlapsHeldClicksAndTurning) {
+  const Pixels px = Layout();
+  Start();
+  headless::MoveCursor(0, 0);
+  ProgramScript script("OperationBrannoway");
+  script.Run([] { Spel(PlayerVsPlayer); }, [&](ProgramScript& s) {
+    auto at = [&](int x, int y) { return px.own[0][x][y]; };
+    auto colourAt = [&](int x, int y) { return s.ShownAt(at(x, y).x, at(x, y).y); };
+    auto aim = [&](int x, int y, COLORREF expected) {
+      s.MoveTo(at(x, y).x, at(x, y).y);
+      return WaitForColour(s, at(x, y), expected);
+    };
+    // The length-5 ship upright with its front in row 3 would reach row -1: red, and a click does nothing.
+    ASSERT_TRUE(aim(1, 3, RGB(255, 0, 0)));
+    s.Press(VK_LBUTTON);
+    s.WaitFrames(3);
+    s.Release(VK_LBUTTON);
+    EXPECT_EQ(colourAt(1, 3), RGB(255, 0, 0));
+    // Row 4 fits: placed.
+    ASSERT_TRUE(aim(1, 4, RGB(0, 255, 0)));
+    ClickAndRelease(s);
+    // The next ship may touch it, not share a square with it (rows 6 and 5 show; 4 and 3 lie under the placed hull).
+    EXPECT_TRUE(aim(1, 6, RGB(255, 0, 0)));
+    ASSERT_TRUE(aim(2, 3, RGB(0, 255, 0)));
+    // Held down, one click places one ship: the next waits for the release.
+    s.Press(VK_LBUTTON);
+    EXPECT_TRUE(s.WaitQuiet());
+    s.Release(VK_LBUTTON);
+    ASSERT_TRUE(aim(9, 6, RGB(0, 255, 0)));  // the length-3 ship: rows 6, 5, 4
+    s.WaitFrames(2);
+    EXPECT_EQ(colourAt(9, 4), RGB(0, 255, 0));
+    EXPECT_NE(colourAt(9, 3), RGB(0, 255, 0));
+    // The right button turns it, also with the mouse off the field.
+    s.MoveTo(470, 20);
+    s.WaitFrames(2);
+    s.Press(VK_RBUTTON);
+    EXPECT_TRUE(s.WaitQuiet());
+    s.Release(VK_RBUTTON);
+    ASSERT_TRUE(aim(12, 7, RGB(0, 255, 0)));  // now lying along the row: columns 12, 11, 10
+    s.WaitFrames(2);
+    EXPECT_EQ(colourAt(10, 7), RGB(0, 255, 0));
+    EXPECT_NE(colourAt(12, 5), RGB(0, 255, 0));
+    // A horizontal ship needs its front at column Lengte - 1 or more.
+    ASSERT_TRUE(aim(1, 8, RGB(255, 0, 0)));
+    ASSERT_TRUE(aim(2, 8, RGB(0, 255, 0)));
+    s.Close();
+  });
+  EXPECT_FALSE(BrannowayLib::VensterBestaat());
+}
+
+// Closes the window at one stage of a match and checks that everything ends cleanly.
+void CloseDuring(eKlik mode, const std::function<void(ProgramScript&, const Pixels&)>& untilTheStage, const Pixels& px) {
+  Start();
+  headless::MoveCursor(0, 0);
+  runtime::SeedRandom(11);
+  const std::size_t bitmaps = winlayer::LiveGdiObjects(OBJ_BITMAP);
+  ProgramScript script("OperationBrannoway");
+  script.Run([mode] { Spel(mode); }, [&](ProgramScript& s) {
+    untilTheStage(s, px);
+    s.Close();
+  });
+  EXPECT_FALSE(BrannowayLib::VensterBestaat());
+  EXPECT_EQ(winlayer::LiveGdiObjects(OBJ_BITMAP), bitmaps);  // the match's pictures are all released
+}
+
+TEST(ClosingTest, TheWindowClosedAtAnyStageEndsTheMatchCleanly) {
+  const Pixels px = Layout();
+  CloseDuring(PlayerVsPlayer, [](ProgramScript& s, const Pixels&) { s.WaitFrames(100); }, px);  // a flight
+  CloseDuring(PlayerVsPlayer, [](ProgramScript& s, const Pixels&) { s.WaitFrames(600); }, px);  // placement
+  CloseDuring(PlayerVsCPU, [](ProgramScript& s, const Pixels&) { ASSERT_TRUE(WaitForScreen(s, HandOverShown)); }, px);
+  auto untilTheChoice = [](ProgramScript& s, const Pixels& p) {
+    HandOver(s);
+    const POINT aim = p.enemy[0][7][5];
+    s.MoveTo(aim.x, aim.y);
+    ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255)));
+  };
+  CloseDuring(PlayerVsCPU, untilTheChoice, px);
+  CloseDuring(PlayerVsCPU, [&](ProgramScript& s, const Pixels& p) {
+    untilTheChoice(s, p);
+    ClickAndRelease(s);
+    s.WaitFrames(300);  // the missile rising
+  }, px);
+}
+
+TEST_F(MatchTest, TheWinScreenCirclesUntilAClickAndRestoresTheTextSize) {
+  Match& m = Ready();
+  int frame = 0;
+  bool sawText = false;
+  const int id = headless::AddPresentCallback([&](HWND w) {
+    if (++frame == 5) {
+      sawText = WinShown(headless::ClientPixels(w));
+      EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 50);
+    }
+    if (frame == 400) headless::CloseWindow(w);  // closing ends it too
+  });
+  const float before = m.CamAngle;
+  m.WinScreen();
+  headless::RemovePresentCallback(id);
+  EXPECT_TRUE(sawText);
+  EXPECT_GE(frame, 400);
+  EXPECT_NEAR(m.CamAngle, before + 0.005f * static_cast<float>(frame), 0.01f);
+  EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 16);
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ ProgramRun RunButtonSample(std::function<void(int frame, HWND window)> script, i
     }
     script(run.frames, window);
   });
+  headless::MoveCursor(0, 0);  // the first frame is drawn before the script moves the mouse
   ButtonSample::Run();
   headless::RemovePresentCallback(id);
   run.endedByItself = !closing;
