@@ -442,7 +442,7 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
     s.MoveTo(300, 310);
     s.WaitFrames(2);
     s.Press(VK_LBUTTON);
-    s.WaitFrames(1);
+    s.WaitFrames(20);  // held into the flight: a frame already under way may not have seen the press
     s.Release(VK_LBUTTON);
     PlaceFleet(s, px, 1);
     PlaceFleet(s, px, 2);
