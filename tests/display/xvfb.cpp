@@ -30,27 +30,36 @@ Xvfb::Xvfb() {
     why_ = "Xvfb is not installed";
     return;
   }
-  int number = 90;
-  while (number < 200 && (Exists("/tmp/.X11-unix/X" + std::to_string(number)) || Exists("/tmp/.X" + std::to_string(number) + "-lock")))
-    ++number;
-  display_ = ":" + std::to_string(number);
+  // The server picks a free display number itself and tells it through a pipe,
+  // so test processes started together never race for one.
+  int tell[2];
+  if (pipe(tell) != 0) {
+    why_ = "no pipe for Xvfb";
+    return;
+  }
   pid_ = fork();
   if (pid_ == 0) {
-    // The server ends with this process, after its last X request, never before.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // the server ends with this process, after its last X request
+    close(tell[0]);
     if (!freopen("/dev/null", "w", stderr)) _exit(127);
-    execl(binary, "Xvfb", display_.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+    const std::string fd = std::to_string(tell[1]);
+    execl(binary, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+          static_cast<char*>(nullptr));
     _exit(127);
   }
-  const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-  for (int i = 0; i < 100 && !Exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  close(tell[1]);
+  std::string number;
+  char c;
+  while (pid_ > 0 && read(tell[0], &c, 1) == 1 && c != '\n') number += c;
+  close(tell[0]);
   int status = 0;
-  if (pid_ < 0 || !Exists(socket) || waitpid(pid_, &status, WNOHANG) != 0) {
-    why_ = "Xvfb did not start on " + display_;
+  if (pid_ < 0 || number.empty() || waitpid(pid_, &status, WNOHANG) != 0) {
+    why_ = "Xvfb did not start";
     if (pid_ > 0) kill(pid_, SIGKILL);
     pid_ = -1;
     return;
   }
+  display_ = ":" + number;
   setenv("DISPLAY", display_.c_str(), 1);
 }
 
