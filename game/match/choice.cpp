@@ -34,8 +34,9 @@ void Match::KiesSchieten(std::uint32_t Speler, runtime::View<POINT> NaarDoel, st
     TekenAchtergrond();
     TekenVeld(Veld[1]);
     TekenVeld(Veld[2]);
-    POINT Muis;
-    MuisPos(Muis.x, Muis.y);
+    std::int32_t mouseX = 0, mouseY = 0;
+    MuisPos(mouseX, mouseY);
+    const POINT Muis{mouseX, mouseY};
     InktRand(Kleur(255, 255, 255));
 
     const std::uint32_t w = SpelerWapen[Speler];

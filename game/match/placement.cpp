@@ -67,8 +67,9 @@ void Match::KiesSchepen(std::uint32_t Speler, bool AI) {
   while (cSchip != 0) {
     if (!VensterBestaat()) return;
     TekenAchtergrond();
-    POINT Muis;
-    MuisPos(Muis.x, Muis.y);
+    std::int32_t mouseX = 0, mouseY = 0;
+    MuisPos(mouseX, mouseY);
+    const POINT Muis{mouseX, mouseY};
     tSchip& s = fleet[cSchip];
     s.Voorkant = VindVeldPositie(field, Muis.x, Muis.y);
     const bool Mogelijk = !CollidesWithPlaced(fleet, cSchip) && OnTheField(s);

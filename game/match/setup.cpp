@@ -1,6 +1,7 @@
 // The match's set-up: its state, fields, pictures and weapon table, and the
 // sky, sea and horizon behind the 3D scene.
 #include <cmath>
+#include <numbers>
 #include <cstring>
 #include <new>
 
@@ -104,7 +105,7 @@ void Match::DeclaratieWapens() {
 void Match::PlaceCamera() {
   const float x = std::sin(CamAngle) * CamRadius, z = std::cos(CamAngle) * CamRadius;
   Brannoway3D::PositionCamera(x, CamHeight, z);
-  Brannoway3D::RotateCamera(std::atan(CamHeight / CamViewDist), static_cast<float>(M_PI + CamAngle), 0);
+  Brannoway3D::RotateCamera(std::atan(CamHeight / CamViewDist), static_cast<float>(std::numbers::pi + CamAngle), 0);
 }
 
 void Match::TekenAchtergrond() {
