@@ -1,0 +1,8 @@
+#include "BrannowayLib.h"
+#include "Test.h"
+
+int main() {
+  BrannowayLib::Initialise();
+  Test::Run();
+  return 0;
+}
