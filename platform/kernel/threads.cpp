@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include "../user/message_queue.h"
 #include "../user/window.h"
 #include "handle_map.h"
 
@@ -43,6 +44,7 @@ void* Run(void* argument) {
     start->thread->started = true;
   }
   start->thread->changed.notify_all();
+  winlayer::user::MarkThreadManaged();
   const DWORD code = start->routine(start->parameter);
   winlayer::user::EndThread();  // the thread's windows go with it, before anyone waiting hears it ended
   {

@@ -26,11 +26,14 @@ Queues& AllQueues() {
 bool IsMainThread() { return getpid() == static_cast<pid_t>(syscall(SYS_gettid)); }
 
 // Ends a thread's windows and queue when the thread ends. The main thread's end
-// is the end of the process, which takes everything with it.
+// is the end of the process, which takes everything with it; threads made by
+// CreateThread end theirs when their routine returns, so a call to exit on
+// one of them (which runs these destructors) does not wait on other threads.
 struct QueueHolder {
   std::shared_ptr<ThreadQueue> queue;
+  bool endedByCreator = false;
   ~QueueHolder() {
-    if (queue && !IsMainThread()) EndThread();
+    if (queue && !IsMainThread() && !endedByCreator) EndThread();
   }
 };
 thread_local QueueHolder holder;
@@ -195,6 +198,8 @@ LRESULT Send(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (sent->done) return sent->result;
   }
 }
+
+void MarkThreadManaged() { holder.endedByCreator = true; }
 
 void EndQueue() {
   if (!holder.queue) return;

@@ -1,11 +1,14 @@
 // The SDL display: every top-level window is an SDL window on the real
 // screen. One display thread makes every SDL call (initialisation, windows,
-// events, presents); other threads reach it through requests. Drawing into a
+// events, presents); other threads reach it through requests and wake it
+// with a condition variable, never through SDL. Drawing into a
 // window only marks it for presenting, so a program draws at its own speed
 // and the screen shows the newest frame, copied whole.
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -201,11 +204,9 @@ class SdlDisplay final : public Display {
     Wake();
   }
 
-  void Wake() {
-    SDL_Event e{};
-    e.type = wakeEvent_;
-    SDL_PushEvent(&e);
-  }
+  // Wakes the display thread without touching SDL: SDL's own wake-up would
+  // make X calls on the calling thread.
+  void Wake() { wake_.notify_one(); }
 
   std::shared_ptr<Entry> Find(HWND handle) {
     auto it = byHandle_.find(handle);
@@ -236,17 +237,16 @@ class SdlDisplay final : public Display {
       ready.set_value(false);
       return;
     }
-    wakeEvent_ = SDL_RegisterEvents(1);
     ready.set_value(true);
     for (;;) {
       SDL_Event e;
-      if (SDL_WaitEventTimeout(&e, kPollMilliseconds)) {
-        Handle(e);
-        while (SDL_PollEvent(&e)) Handle(e);
-      }
+      while (SDL_PollEvent(&e)) Handle(e);
       RunRequests();
       Present();
       PollMouseOutside();
+      std::unique_lock lock(lock_);
+      wake_.wait_for(lock, std::chrono::milliseconds(kPollMilliseconds),
+                     [this] { return !requests_.empty() || !drawn_.empty(); });
     }
   }
 
@@ -368,8 +368,8 @@ class SdlDisplay final : public Display {
   std::once_flag openOnce_;
   bool open_ = false;
   std::thread::id displayThread_;
-  Uint32 wakeEvent_ = 0;
   std::mutex lock_;
+  std::condition_variable wake_;
   std::deque<std::function<void()>> requests_;
   std::vector<HWND> drawn_;
   // Display thread only:
