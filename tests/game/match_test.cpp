@@ -32,14 +32,7 @@ std::uint64_t FramesOf(const std::function<void()>& call) {
   return Frames() - before;
 }
 
-tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) {
-  tSchip s{};
-  s.Voorkant = {x, y};
-  s.Orientatie = o;
-  s.Lengte = length;
-  s.Leven = length;
-  return s;
-}
+tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) { return ShipAt({x, y}, o, length); }
 
 // The test fleet of both players: the four ships upright in columns 1, 3, 5, 7, their sterns in row 0.
 void GiveFleet(Match& m, std::uint32_t p) {

@@ -30,14 +30,7 @@ tVeld Field(bool inverted, tVeldInfo* info = nullptr) {
   return tVeld{info, {0, 0, 0}, inverted, BrannowayLib::Kleur(0, 0, 255)};
 }
 
-tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) {
-  tSchip s{};
-  s.Voorkant = {x, y};
-  s.Orientatie = o;
-  s.Lengte = length;
-  s.Leven = length;
-  return s;
-}
+tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) { return ShipAt({x, y}, o, length); }
 
 COLORREF BackBuffer(int x, int y) {
   BrannowayLib::Update();

@@ -38,14 +38,7 @@ void Still(const char* name, int saveAt, POINT mouse, const std::function<void()
   std::printf("%s/%s\n", folder.c_str(), name);
 }
 
-tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) {
-  tSchip s{};
-  s.Voorkant = {x, y};
-  s.Orientatie = o;
-  s.Lengte = length;
-  s.Leven = length;
-  return s;
-}
+tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) { return ShipAt({x, y}, o, length); }
 
 // A match with both fleets placed and the camera at player `side`'s side.
 struct Staged {

@@ -73,6 +73,8 @@ struct tSchip {
   runtime::Array<tTriangle, 0, 12> tList;
 };
 
+// A whole ship (Leven = Lengte) with its bow at `front`; its mesh is made by MaakSchip.
+tSchip ShipAt(POINT front, eOrientatie orientation, std::uint8_t length);
 void MaakSchip(tSchip& Schip, tVeld Veld);
 bool SchipBotst(const tSchip& Schip1, const tSchip& Schip2);
 void TekenSchepen(runtime::View<tSchip> Schepen);

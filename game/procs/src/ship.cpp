@@ -44,6 +44,15 @@ void SetTriangle(tTriangle& tL, std::uint32_t v1, std::uint32_t v2, std::uint32_
   tL.b = (Color >> 16) & 255;
 }
 
+tSchip ShipAt(POINT front, eOrientatie orientation, std::uint8_t length) {
+  tSchip s{};
+  s.Voorkant = front;
+  s.Orientatie = orientation;
+  s.Lengte = length;
+  s.Leven = length;
+  return s;
+}
+
 void MaakSchip(tSchip& Schip, tVeld Veld) {
   runtime::CheckRange<int>(Schip.Lengte, 2, 5);
   const float V = VELD_VIERKANT, h = V / 2;
