@@ -8,6 +8,7 @@
 #include "Brannoway3D.h"
 #include "BrannowayLib.h"
 #include "runtime/numeric.h"
+#include "shown_pixel.h"
 
 namespace {
 
@@ -224,11 +225,7 @@ TEST_F(EngineTest, NormalsFollowTheCornerOrder) {
 
 COLORREF Pixel(int x, int y) {
   BrannowayLib::Update();
-  HWND w = FindWindowA(nullptr, "Engine");
-  HDC dc = GetDC(w);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
+  return testing_support::ShownPixel("Engine", x, y);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "BrannowayLib.h"
 #include "BrannowayProcs.h"
 #include "runtime/numeric.h"
+#include "shown_pixel.h"
 
 namespace {
 
@@ -34,11 +35,7 @@ tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) 
 
 COLORREF BackBuffer(int x, int y) {
   BrannowayLib::Update();
-  HWND w = FindWindowA(nullptr, "Board");
-  HDC dc = GetDC(w);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
+  return testing_support::ShownPixel("Board", x, y);
 }
 
 void ClearView() {
