@@ -5,6 +5,7 @@
 // window only marks it for presenting, so a program draws at its own speed
 // and the screen shows the newest frame, copied whole.
 #include <SDL.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <chrono>
@@ -220,6 +221,7 @@ class SdlDisplay final : public Display {
 
   void Run(std::promise<bool>& ready) {
     displayThread_ = std::this_thread::get_id();
+    pthread_setname_np(pthread_self(), "sdl display");  // as top -H and the measuring tools show it
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // a plain surface presents several times faster
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
