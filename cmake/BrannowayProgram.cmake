@@ -1,13 +1,14 @@
 # A program of the system: its main, linked with its code and with the
-# display it runs on (the SDL display of the Windows layer on Linux; Windows
-# itself, with everything linked in statically, on Windows).
+# display it runs on (the SDL display of the Windows layer on Linux, at the
+# program's own frame rate; Windows itself, with everything linked in
+# statically, on Windows).
 function(brannoway_program name)
-  cmake_parse_arguments(PROGRAM "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(PROGRAM "" "FRAME_RATE" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE ${PROGRAM_LIBRARIES})
   if(BRANNOWAY_ON_WINDOWS)
     target_link_options(${name} PRIVATE -static -mconsole)
   else()
-    set_target_properties(${name} PROPERTIES BRANNOWAY_DISPLAY winlayer_sdl)
+    winlayer_display(${name} sdl FRAME_RATE ${PROGRAM_FRAME_RATE})
   endif()
 endfunction()

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "winlayer/objects.h"
+#include "../kernel/poll_pacing.h"
 
 namespace winlayer::gdi {
 
@@ -227,16 +228,6 @@ void RetireObject(const Object& object) {
   t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
 }
 
-namespace {
-std::atomic<WindowDrawnHook> windowDrawnHook{nullptr};
-}
-
-void SetWindowDrawnHook(WindowDrawnHook hook) { windowDrawnHook.store(hook); }
-
-void WindowDrawn(HWND window) {
-  if (WindowDrawnHook hook = windowDrawnHook.load()) hook(window);
-}
-
 LockedDC::LockedDC(HDC h) : dc_(Find<DC>(h)) { LockAll(); }
 
 LockedDC::LockedDC(HDC first, HDC second) : dc_(Find<DC>(first)), second_(Find<DC>(second)) {
@@ -267,7 +258,9 @@ void LockedDC::LockAll() {
 
 LockedDC::~LockedDC() {
   while (held_ > 0) held_lock_[--held_]->unlock();
-  if (drawn_ && dc_->windowSurface) WindowDrawn(dc_->windowSurface->window);
+  if (!drawn_) return;
+  kernel::NoteWork();
+  if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented();
 }
 
 }  // namespace winlayer::gdi

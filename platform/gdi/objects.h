@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -83,16 +84,15 @@ struct Bitmap : Object {
 // shown by the display. The lock is held while pixels are drawn or shown, so
 // the display never shows half of a drawing call.
 struct WindowSurface {
-  WindowSurface(HWND w, std::shared_ptr<Bitmap> b) : window(w), bitmap(std::move(b)) {}
+  WindowSurface(HWND w, std::shared_ptr<Bitmap> b, std::function<void()> present)
+      : window(w), bitmap(std::move(b)), presented(std::move(present)) {}
   std::mutex lock;
   const HWND window;
   const std::shared_ptr<Bitmap> bitmap;
+  // The window's present path: called on the drawing thread, with no lock
+  // held, after each call that changed the pixels.
+  const std::function<void()> presented;
 };
-
-// Called on the drawing thread, with no lock held, after a call drew into a window.
-using WindowDrawnHook = void (*)(HWND window);
-void SetWindowDrawnHook(WindowDrawnHook hook);
-void WindowDrawn(HWND window);
 
 struct DC : Object {
   explicit DC(Kind k) : Object(k) {}

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "../user/system_colors.h"
 #include "objects.h"
 #include "raster.h"
 
@@ -26,20 +25,6 @@ void DrawPolygon(const DC& dc, const POINT* points, int count) {
 
 bool InBitmap(const DC& dc, int x, int y) {
   return x >= 0 && y >= 0 && x < dc.Target().Width() && y < dc.Target().Height();
-}
-
-// A brush handle, or a system colour index plus one in its place.
-bool BrushColor(HBRUSH hbr, COLORREF* color) {
-  const auto value = reinterpret_cast<std::uintptr_t>(hbr);
-  if (value > 0 && value < winlayer::user::kSystemColorBrushLimit) {
-    *color = winlayer::user::SystemColor(static_cast<int>(value) - 1);
-    return true;
-  }
-  auto brush = Find<Brush>(hbr);
-  if (!brush) return false;
-  if (!brush->Visible()) return false;
-  *color = brush->color;
-  return true;
 }
 
 }  // namespace
@@ -104,17 +89,6 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
   LockedDC dc(hdc);
   if (!dc || !InBitmap(*dc, x, y)) return CLR_INVALID;
   return dc->Target().Read(x, y);
-}
-
-int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
-  COLORREF color;
-  if (!lprc || !BrushColor(hbr, &color)) return 0;
-  LockedDC dc(hDC);
-  if (!dc) return 0;
-  raster::FillRect(dc->Target(), dc->Clip(), {lprc->left, lprc->top, lprc->right, lprc->bottom},
-                   dc->Target().Encode(color));
-  dc.Drawn();
-  return 1;
 }
 
 }  // extern "C"

@@ -4,17 +4,20 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <limits.h>
 
 #include <windows.h>
 
-#include "../user/message_queue.h"
-#include "../user/window.h"
 #include "handle_map.h"
+#include "threads.h"
 
 namespace {
+
+std::atomic<winlayer::kernel::ThreadEndHook> threadEndHook{nullptr};
+thread_local bool madeByCreateThread = false;
 
 struct ThreadObject {
   std::mutex lock;
@@ -44,9 +47,9 @@ void* Run(void* argument) {
     start->thread->started = true;
   }
   start->thread->changed.notify_all();
-  winlayer::user::MarkThreadManaged();
+  madeByCreateThread = true;
   const DWORD code = start->routine(start->parameter);
-  winlayer::user::EndThread();  // the thread's windows go with it, before anyone waiting hears it ended
+  if (auto hook = threadEndHook.load()) hook();
   {
     std::lock_guard guard(start->thread->lock);
     start->thread->exitCode = code;
@@ -57,6 +60,13 @@ void* Run(void* argument) {
 }
 
 }  // namespace
+
+namespace winlayer::kernel {
+
+void SetThreadEndHook(ThreadEndHook hook) { threadEndHook.store(hook); }
+bool MadeByCreateThread() { return madeByCreateThread; }
+
+}  // namespace winlayer::kernel
 
 extern "C" {
 

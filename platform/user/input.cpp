@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "../display/display.h"
+#include "../kernel/poll_pacing.h"
 #include "message_queue.h"
 #include "window.h"
 
@@ -196,12 +197,14 @@ using namespace winlayer::user;
 extern "C" {
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
+  winlayer::kernel::BeforePoll();
   if (!lpPoint) return FALSE;
   *lpPoint = CursorPosition();
   return TRUE;
 }
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {
+  winlayer::kernel::BeforePoll();
   buttonPolls.fetch_add(1, std::memory_order_relaxed);
   if (vKey < 0 || vKey > 255) return 0;
   return KeyHeld(vKey) ? static_cast<SHORT>(0x8000) : 0;

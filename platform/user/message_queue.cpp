@@ -6,6 +6,8 @@
 #include <array>
 #include <unordered_map>
 
+#include "../kernel/poll_pacing.h"
+#include "../kernel/threads.h"
 #include "input.h"
 #include "window.h"
 
@@ -31,9 +33,8 @@ bool IsMainThread() { return getpid() == static_cast<pid_t>(syscall(SYS_gettid))
 // one of them (which runs these destructors) does not wait on other threads.
 struct QueueHolder {
   std::shared_ptr<ThreadQueue> queue;
-  bool endedByCreator = false;
   ~QueueHolder() {
-    if (queue && !IsMainThread() && !endedByCreator) EndThread();
+    if (queue && !IsMainThread() && !kernel::MadeByCreateThread()) EndThread();
   }
 };
 thread_local QueueHolder holder;
@@ -122,6 +123,8 @@ Took Look(ThreadQueue& queue, MSG* out, HWND filter, UINT first, UINT last, bool
 
 std::shared_ptr<ThreadQueue> CurrentQueue() {
   if (!holder.queue) {
+    static std::once_flag hookOnce;
+    std::call_once(hookOnce, [] { kernel::SetThreadEndHook(EndThread); });
     holder.queue = std::make_shared<ThreadQueue>(GetCurrentThreadId());
     Queues& q = AllQueues();
     std::lock_guard guard(q.lock);
@@ -199,8 +202,6 @@ LRESULT Send(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void MarkThreadManaged() { holder.endedByCreator = true; }
-
 void EndQueue() {
   if (!holder.queue) return;
   std::shared_ptr<ThreadQueue> queue = holder.queue;
@@ -242,8 +243,10 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
   if (!lpMsg) return FALSE;
-  return Look(*CurrentQueue(), lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) !=
-         Took::Nothing;
+  if (Look(*CurrentQueue(), lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) != Took::Nothing)
+    return TRUE;
+  winlayer::kernel::BeforePoll();  // an empty queue, looked at again and again, is a waiting loop
+  return FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {

@@ -55,8 +55,6 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Ends the calling thread's queue: later posts fail and waiting senders get 0.
 void EndQueue();
-// Tells the queue that the thread's creator ends it (EndThread) when its routine returns.
-void MarkThreadManaged();
 
 MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

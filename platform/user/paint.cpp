@@ -1,7 +1,4 @@
 // Drawing contexts of windows and of the screen, and painting.
-#include <winlayer/display.h>
-
-#include "../display/display.h"
 #include "../gdi/screen.h"
 #include "message_queue.h"
 #include "window.h"
@@ -14,12 +11,6 @@ namespace {
 HDC HandleOf(const std::shared_ptr<gdi::DC>& dc) { return dc ? static_cast<HDC>(gdi::ToHandle(dc->handle)) : nullptr; }
 
 }  // namespace
-
-namespace winlayer {
-
-std::uint64_t PresentCount() { return display::TheDisplay().Presents(); }
-
-}  // namespace winlayer
 
 extern "C" {
 

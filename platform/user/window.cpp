@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "../display/display.h"
+#include "../display/present.h"
 #include "../kernel/handle_map.h"
+#include "../kernel/poll_pacing.h"
 #include "input.h"
 #include "message_queue.h"
 
@@ -39,13 +41,12 @@ POINT DefaultPosition() {
 }
 
 std::shared_ptr<gdi::WindowSurface> MakeSurface(HWND handle, const RECT& client) {
-  gdi::SetWindowDrawnHook([](HWND window) { display::TheDisplay().WindowDrawn(window); });
   const int width = std::max(0, static_cast<int>(client.right - client.left));
   const int height = std::max(0, static_cast<int>(client.bottom - client.top));
   auto bitmap = std::make_shared<gdi::Bitmap>(std::make_unique<gdi::Surface>(gdi::PixelFormat::Color32, width, height), 32);
   bitmap->stock = true;  // the display's, not the program's to delete
   if (gdi::AddObject(bitmap) == 0) return nullptr;
-  return std::make_shared<gdi::WindowSurface>(handle, bitmap);
+  return std::make_shared<gdi::WindowSurface>(handle, bitmap, display::PresentPath(handle));
 }
 
 // Takes a window out of every list; what it holds goes with it.
@@ -181,7 +182,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
   if (!child) {
     w->surface = MakeSurface(handle, w->client);
-    if (!w->surface || !Screen().Open() || !Screen().CreateWindow({handle, w->client, w->title})) {
+    if (!w->surface || !Screen().Open() || !Screen().CreateWindow({handle, w->client, w->title, w->surface})) {
       TheRegistry().windows.Remove(value);
       if (w->surface) gdi::RetireObject(*w->surface->bitmap);
       return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE: there is nowhere to show it
@@ -233,7 +234,10 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hWnd) { return FindWindow(hWnd) != nullptr; }
+BOOL WINAPI IsWindow(HWND hWnd) {
+  kernel::BeforePoll();
+  return FindWindow(hWnd) != nullptr;
+}
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
   auto w = FindWindow(hWnd);

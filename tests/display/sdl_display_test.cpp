@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include <winlayer/frame_rate.h>
+
 #include "window_thread.h"
 #include "xvfb.h"
 
@@ -161,6 +163,34 @@ TEST(SdlDisplayTest, APresentedFrameIsWhatTheServerShows) {
   EXPECT_NE(shot.At(origin.x + 325, origin.y + 100), RGB(220, 20, 30));  // nothing beyond the client area
   DeleteObject(SelectObject(buffer, old));
   DeleteDC(buffer);
+  ReleaseDC(w.hwnd(), screen);
+}
+
+// ctest runs these tests with WINLAYER_FRAME_RATE=200.
+TEST(SdlDisplayTest, PresentsArePacedToTheFrameRateAndTheLastOneIsShown) {
+  NEED_X_SERVER();
+  ASSERT_EQ(winlayer::FrameRate(), 200) << "run with WINLAYER_FRAME_RATE=200, as ctest does";
+  WindowThread w(PlacedAt(700, 150));
+  POINT origin{0, 0};
+  ClientToScreen(w.hwnd(), &origin);
+  HDC screen = GetDC(w.hwnd());
+  HBRUSH brushes[2] = {CreateSolidBrush(RGB(200, 0, 0)), CreateSolidBrush(RGB(0, 0, 200))};
+  HBRUSH last = CreateSolidBrush(RGB(0, 180, 60));
+  const RECT all{0, 0, 320, 240};
+  FillRect(screen, &all, brushes[0]);  // the first present starts the schedule
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 1; i < 399; ++i) FillRect(screen, &all, brushes[i % 2]);
+  FillRect(screen, &all, last);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(seconds, 1.99);  // 399 periods of 5 ms after the first
+  EXPECT_LT(seconds, 2.5);
+  // However many frames the screen skipped, it ends on the newest.
+  ScreenShot shot;
+  EXPECT_TRUE(Eventually([&] {
+    shot = TakeScreenShot();
+    return shot.width > 0 && shot.At(origin.x + 160, origin.y + 120) == RGB(0, 180, 60);
+  }));
+  for (HBRUSH b : {brushes[0], brushes[1], last}) DeleteObject(b);
   ReleaseDC(w.hwnd(), screen);
 }
 

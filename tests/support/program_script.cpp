@@ -54,12 +54,17 @@ bool ProgramScript::WaitFrames(int count) {
 }
 
 bool ProgramScript::WaitQuiet() {
-  constexpr std::uint64_t kPollsOfAWait = 5000;
+  // A waiting loop polls on and on (pausing briefly between polls once it
+  // has waited a while); a frame that merely takes long polls once or not at all.
+  constexpr std::uint64_t kPollsOfAWait = 40;
+  constexpr auto kQuietTime = std::chrono::milliseconds(15);
   for (;;) {
     const int frames = frames_;
     const std::uint64_t polls = headless::ButtonPolls();
+    const auto since = std::chrono::steady_clock::now();
     while (frames_ == frames && !ended_) {
-      if (headless::ButtonPolls() - polls >= kPollsOfAWait) return true;
+      if (headless::ButtonPolls() - polls >= kPollsOfAWait && std::chrono::steady_clock::now() - since >= kQuietTime)
+        return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (ended_) return false;

@@ -1,8 +1,8 @@
 // Drives a program of the system on the headless display: the program runs
 // on the calling thread, and a script runs beside it on a thread of its own,
 // waiting for frames (presents of the program's main thread) or for quiet
-// (the program polls the mouse buttons again and again without presenting:
-// it waits for the mouse) and then moving the mouse, pressing buttons or
+// (the program has polled the mouse buttons again and again for a while
+// without presenting: it waits for the mouse) and then moving the mouse, pressing buttons or
 // looking at what the window shows. A program still running a few seconds
 // after its script ended has its buttons released and its window closed, so
 // a test never hangs. The programs read the mouse's place and its buttons at

@@ -2,14 +2,15 @@
 // a test drives the mouse and keyboard through the driver of winlayer/headless.h.
 #include <winlayer/headless.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
 
 #include "../../user/input.h"
-#include "../../user/window.h"
 #include "../display.h"
+#include "../present.h"
 
 namespace winlayer::headless {
 
@@ -29,15 +30,28 @@ class HeadlessDisplay final : public display::Display {
  public:
   bool Open() override { return true; }
   SIZE ScreenSize() override { return {kScreenWidth, kScreenHeight}; }
-  bool CreateWindow(const display::WindowPlacement&) override { return true; }
-  void DestroyWindow(HWND) override {}
-  void ShowWindow(HWND, bool) override {}
+  int RefreshRate() override { return 60; }
+  bool PacesByDefault() const override { return false; }  // tests count frames, as fast as they come
+
+  bool CreateWindow(const display::WindowPlacement& placement) override {
+    std::lock_guard guard(lock_);
+    surfaces_[placement.window] = placement.surface;
+    return true;
+  }
+  void DestroyWindow(HWND window) override {
+    std::lock_guard guard(lock_);
+    surfaces_.erase(window);
+    shown_.erase(std::remove(shown_.begin(), shown_.end(), window), shown_.end());
+  }
+  void ShowWindow(HWND window, bool visible) override {
+    std::lock_guard guard(lock_);
+    shown_.erase(std::remove(shown_.begin(), shown_.end(), window), shown_.end());
+    if (visible) shown_.insert(shown_.begin(), window);
+  }
   void SetTitle(HWND, const std::string&) override {}
   void CaptureChanged(HWND) override {}
-  std::uint64_t Presents() const override { return presents_.load(); }
 
-  void WindowDrawn(HWND window) override {
-    presents_.fetch_add(1);
+  void Presented(HWND window) override {
     std::vector<PresentCallback> callbacks;
     {
       std::lock_guard guard(lock_);
@@ -60,10 +74,17 @@ class HeadlessDisplay final : public display::Display {
     return record.answer;
   }
 
+  std::shared_ptr<gdi::WindowSurface> SurfaceOf(HWND window) {
+    std::lock_guard guard(lock_);
+    auto it = surfaces_.find(window);
+    return it == surfaces_.end() ? nullptr : it->second;
+  }
+
   std::mutex lock_;
+  std::map<HWND, std::shared_ptr<gdi::WindowSurface>> surfaces_;
+  std::vector<HWND> shown_;  // the visible windows, the latest shown first
   std::map<int, PresentCallback> callbacks_;
   int nextCallback_ = 1;
-  std::atomic<std::uint64_t> presents_{0};
   std::vector<MessageBoxRecord> boxes_;
   std::function<int(const MessageBoxRecord&)> answer_;
 };
@@ -102,21 +123,19 @@ void TypeCharacter(unsigned char character) { user::OnCharacter(character); }
 void CloseWindow(HWND window) { user::OnCloseRequest(window); }
 
 std::vector<HWND> VisibleWindows() {
-  std::vector<HWND> result;
-  std::lock_guard guard(user::WindowsLock());
-  for (const auto& w : user::TopLevelWindows())
-    if (w->visible) result.push_back(w->handle);
-  return result;
+  HeadlessDisplay& d = Headless();
+  std::lock_guard guard(d.lock_);
+  return d.shown_;
 }
 
 HWND FindWindowByTitle(const std::string& title) { return FindWindowA(nullptr, title.c_str()); }
 
 Frame ClientPixels(HWND window) {
   Frame frame;
-  auto w = user::FindWindow(window);
-  if (!w || !w->surface) return frame;
-  std::lock_guard guard(w->surface->lock);
-  const gdi::Surface& s = *w->surface->bitmap->surface;
+  auto surface = Headless().SurfaceOf(window);
+  if (!surface) return frame;
+  std::lock_guard guard(surface->lock);
+  const gdi::Surface& s = *surface->bitmap->surface;
   frame.width = s.Width();
   frame.height = s.Height();
   frame.pixels.reserve(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
@@ -126,19 +145,19 @@ Frame ClientPixels(HWND window) {
 }
 
 COLORREF ClientPixel(HWND window, int x, int y) {
-  auto w = user::FindWindow(window);
-  if (!w || !w->surface) return CLR_INVALID;
-  std::lock_guard guard(w->surface->lock);
-  const gdi::Surface& s = *w->surface->bitmap->surface;
+  auto surface = Headless().SurfaceOf(window);
+  if (!surface) return CLR_INVALID;
+  std::lock_guard guard(surface->lock);
+  const gdi::Surface& s = *surface->bitmap->surface;
   if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return CLR_INVALID;
   return s.Read(x, y);
 }
 
 bool SaveClientPng(HWND window, const std::string& path) {
-  auto w = user::FindWindow(window);
-  if (!w || !w->surface) return false;
-  std::lock_guard guard(w->surface->lock);
-  return gdi::WritePng(*w->surface->bitmap->surface, path.c_str());
+  auto surface = Headless().SurfaceOf(window);
+  if (!surface) return false;
+  std::lock_guard guard(surface->lock);
+  return gdi::WritePng(*surface->bitmap->surface, path.c_str());
 }
 
 int AddPresentCallback(PresentCallback callback) {
@@ -155,7 +174,7 @@ void RemovePresentCallback(int id) {
   d.callbacks_.erase(id);
 }
 
-std::uint64_t PresentCount() { return Headless().Presents(); }
+std::uint64_t PresentCount() { return display::PresentCount(); }
 
 std::vector<MessageBoxRecord> MessageBoxes() {
   HeadlessDisplay& d = Headless();

@@ -1,9 +1,10 @@
 // The SDL display: every top-level window is an SDL window on the real
 // screen. One display thread makes every SDL call (initialisation, windows,
-// events, presents); other threads reach it through requests and wake it
-// with a condition variable, never through SDL. Drawing into a
-// window only marks it for presenting, so a program draws at its own speed
-// and the screen shows the newest frame, copied whole.
+// events, copies to the screen); other threads reach it through requests and
+// wake it with a condition variable, never through SDL. A present only marks
+// its window as changed, so a program draws at its own pace; the screen gets
+// the newest frame of each changed window, copied whole, at most once per
+// refresh of the screen, and the last frame before a pause is always shown.
 #include <SDL.h>
 #include <pthread.h>
 
@@ -21,14 +22,16 @@
 #include <thread>
 
 #include "../../user/input.h"
-#include "../../user/window.h"
 #include "../display.h"
 
 namespace winlayer::display {
 
 namespace {
 
-constexpr Uint32 kPollMilliseconds = 4;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kEventPoll = std::chrono::milliseconds(4);
+constexpr int kRefreshRateUnknown = 60;
 
 UINT VirtualKey(SDL_Keycode k) {
   if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<UINT>(k - SDLK_a);
@@ -105,6 +108,9 @@ class SdlDisplay final : public Display {
     });
   }
 
+  int RefreshRate() override { return Open() ? refreshRate_ : kRefreshRateUnknown; }
+  bool PacesByDefault() const override { return true; }
+
   bool CreateWindow(const WindowPlacement& p) override {
     return Call([this, p] {
       const int w = std::max(1, static_cast<int>(p.client.right - p.client.left));
@@ -118,6 +124,7 @@ class SdlDisplay final : public Display {
       entry->handle = p.window;
       entry->window = window;
       entry->origin = {p.client.left, p.client.top};
+      entry->surface = p.surface;
       byHandle_[p.window] = entry;
       byId_[SDL_GetWindowID(window)] = entry;
       return true;
@@ -155,10 +162,7 @@ class SdlDisplay final : public Display {
     });
   }
 
-  std::uint64_t Presents() const override { return presents_.load(); }
-
-  void WindowDrawn(HWND handle) override {
-    presents_.fetch_add(1, std::memory_order_relaxed);
+  void Presented(HWND handle) override {
     {
       std::lock_guard guard(lock_);
       drawn_.push_back(handle);
@@ -184,7 +188,8 @@ class SdlDisplay final : public Display {
     HWND handle = nullptr;
     SDL_Window* window = nullptr;
     POINT origin{};  // the client area on the screen, as the window manager of the programs sees it
-    bool dirty = false;
+    std::shared_ptr<gdi::WindowSurface> surface;
+    bool dirty = false;  // a frame not yet on the screen
   };
 
   template <typename F>
@@ -239,16 +244,27 @@ class SdlDisplay final : public Display {
       ready.set_value(false);
       return;
     }
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) refreshRate_ = mode.refresh_rate;
+    refreshPeriod_ = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
     ready.set_value(true);
     for (;;) {
       SDL_Event e;
       while (SDL_PollEvent(&e)) Handle(e);
       RunRequests();
-      Present();
+      TakeDrawn();
+      const auto now = Clock::now();
+      if (AnyDirty() && now >= nextCopy_) {
+        CopyDirty();
+        nextCopy_ += refreshPeriod_;
+        if (nextCopy_ <= now) nextCopy_ = now + refreshPeriod_;  // after a pause: a new schedule
+      }
       PollMouseOutside();
+      // A changed window waits for the next refresh; meanwhile only requests wake the thread.
+      const bool frameWaits = AnyDirty();
+      const auto deadline = frameWaits ? std::min(now + kEventPoll, nextCopy_) : now + kEventPoll;
       std::unique_lock lock(lock_);
-      wake_.wait_for(lock, std::chrono::milliseconds(kPollMilliseconds),
-                     [this] { return !requests_.empty() || !drawn_.empty(); });
+      wake_.wait_until(lock, deadline, [&] { return !requests_.empty() || (!frameWaits && !drawn_.empty()); });
     }
   }
 
@@ -288,7 +304,7 @@ class SdlDisplay final : public Display {
     }
   }
 
-  void Present() {
+  void TakeDrawn() {
     std::vector<HWND> drawn;
     {
       std::lock_guard guard(lock_);
@@ -296,6 +312,15 @@ class SdlDisplay final : public Display {
     }
     for (HWND h : drawn)
       if (auto e = Find(h)) e->dirty = true;
+  }
+
+  bool AnyDirty() const {
+    for (const auto& [handle, entry] : byHandle_)
+      if (entry->dirty) return true;
+    return false;
+  }
+
+  void CopyDirty() {
     for (auto& [handle, entry] : byHandle_) {
       if (!entry->dirty) continue;
       entry->dirty = false;
@@ -304,12 +329,11 @@ class SdlDisplay final : public Display {
   }
 
   void CopyToScreen(const Entry& entry) {
-    auto w = user::FindWindow(entry.handle);
     SDL_Surface* screen = SDL_GetWindowSurface(entry.window);
-    if (!w || !w->surface || !screen) return;
+    if (!entry.surface || !screen) return;
     {
-      std::lock_guard guard(w->surface->lock);
-      const gdi::Surface& pixels = *w->surface->bitmap->surface;
+      std::lock_guard guard(entry.surface->lock);
+      const gdi::Surface& pixels = *entry.surface->bitmap->surface;
       const int width = std::min(pixels.Width(), screen->w), height = std::min(pixels.Height(), screen->h);
       if (width <= 0 || height <= 0) return;
       SDL_LockSurface(screen);
@@ -366,7 +390,6 @@ class SdlDisplay final : public Display {
     return chosen < 0 ? (buttons.size() > 1 ? buttons.back().buttonid : IDOK) : chosen;
   }
 
-  std::atomic<std::uint64_t> presents_{0};
   std::once_flag openOnce_;
   bool open_ = false;
   std::thread::id displayThread_;
@@ -374,7 +397,10 @@ class SdlDisplay final : public Display {
   std::condition_variable wake_;
   std::deque<std::function<void()>> requests_;
   std::vector<HWND> drawn_;
+  int refreshRate_ = kRefreshRateUnknown;  // written before Open returns
   // Display thread only:
+  Clock::duration refreshPeriod_{};
+  Clock::time_point nextCopy_{};
   std::map<HWND, std::shared_ptr<Entry>> byHandle_;
   std::map<Uint32, std::shared_ptr<Entry>> byId_;
 };

@@ -41,7 +41,7 @@ void TypeCharacter(unsigned char character);
 
 // Closes a window as a user does with its close box.
 void CloseWindow(HWND window);
-// The visible top-level windows, topmost first.
+// The visible top-level windows, the one shown last first.
 std::vector<HWND> VisibleWindows();
 HWND FindWindowByTitle(const std::string& title);
 

@@ -1,0 +1,37 @@
+# winlayer_display(<program> <sdl|headless> [FRAME_RATE <n>|screen])
+#
+# Chooses the display a program of the Windows layer runs on: the SDL display
+# for people, the headless one for tests and tools. Every library the program
+# links compiles against <windows.h> (winlayer_api); the display is linked
+# after all of them. FRAME_RATE is the program's own frame rate, which
+# WINLAYER_FRAME_RATE overrides: frames per second, 0 for no limit (the
+# default), or "screen" for one frame per refresh of the screen.
+function(winlayer_display target display)
+  cmake_parse_arguments(CHOICE "" "FRAME_RATE" "" ${ARGN})
+  if(NOT display MATCHES "^(sdl|headless)$")
+    message(FATAL_ERROR "winlayer_display: ${target}: no display called '${display}' (sdl or headless)")
+  endif()
+  if(BRANNOWAY_ON_WINDOWS)
+    return()  # Windows is the display
+  endif()
+  set_target_properties(${target} PROPERTIES BRANNOWAY_DISPLAY winlayer_${display})
+  target_link_libraries(${target} PRIVATE winlayer_api)
+  if(DEFINED CHOICE_FRAME_RATE)
+    if(CHOICE_FRAME_RATE STREQUAL "screen")
+      set(rate "winlayer::kScreenRefreshRate")
+    elseif(CHOICE_FRAME_RATE MATCHES "^[0-9]+$")
+      set(rate ${CHOICE_FRAME_RATE})
+    else()
+      message(FATAL_ERROR "winlayer_display: ${target}: FRAME_RATE takes a number or 'screen', not '${CHOICE_FRAME_RATE}'")
+    endif()
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_frame_rate.cpp)
+    file(CONFIGURE OUTPUT ${source} CONTENT "// Made by winlayer_display: the frame rate of ${target}.
+#include <winlayer/frame_rate.h>
+
+namespace {
+[[maybe_unused]] const bool kFrameRateSet = winlayer::SetDefaultFrameRate(${rate});
+}
+")
+    target_sources(${target} PRIVATE ${source})
+  endif()
+endfunction()

@@ -1,0 +1,21 @@
+#include "frame_limiter.h"
+
+namespace winlayer::display {
+
+FrameLimiter::FrameLimiter(int framesPerSecond)
+    : period_(framesPerSecond > 0
+                  ? std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / framesPerSecond))
+                  : Clock::duration::zero()) {}
+
+FrameLimiter::Clock::time_point FrameLimiter::Slot(Clock::time_point now) {
+  if (Unlimited()) return now;
+  if (!started_ || now - next_ > period_) {
+    started_ = true;
+    next_ = now;
+  }
+  const Clock::time_point slot = next_;
+  next_ += period_;
+  return slot;
+}
+
+}  // namespace winlayer::display

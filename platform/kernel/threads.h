@@ -1,0 +1,15 @@
+// What the layers above learn of the threads made by CreateThread.
+#pragma once
+
+namespace winlayer::kernel {
+
+// Runs on a thread made by CreateThread once its routine has returned, before
+// anyone waiting for the thread hears that it ended. The window manager
+// registers one, so a thread's windows go with it.
+using ThreadEndHook = void (*)();
+void SetThreadEndHook(ThreadEndHook hook);
+
+// True on a thread made by CreateThread: its end runs the hook.
+bool MadeByCreateThread();
+
+}  // namespace winlayer::kernel

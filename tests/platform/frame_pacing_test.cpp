@@ -1,0 +1,175 @@
+// The layer's pacing: the frame limiter's schedule and how its rate is
+// chosen, the nap of waiting loops, both on an injected clock (no test here
+// sleeps for real), and the present path through the headless display.
+#include <gtest/gtest.h>
+#include <winlayer/display.h>
+#include <winlayer/frame_rate.h>
+#include <winlayer/headless.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "../../platform/display/frame_limiter.h"
+#include "../../platform/display/frame_rate.h"
+#include "../../platform/kernel/poll_pacing.h"
+#include "window_thread.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using winlayer::display::ChooseFrameRate;
+using winlayer::display::FrameLimiter;
+using winlayer::display::FrameRateInputs;
+using winlayer::display::ParseFrameRate;
+using winlayer::kernel::PollPacer;
+
+const FrameLimiter::Clock::time_point t0 = FrameLimiter::Clock::time_point{} + 1000s;
+
+TEST(FrameLimiterTest, SlotsFollowAnAbsoluteSchedule) {
+  FrameLimiter limiter(400);
+  EXPECT_EQ(limiter.Period(), 2500us);
+  EXPECT_EQ(limiter.Slot(t0), t0);  // the first present goes at once
+  // A quick frame waits for its slot; a slow one (within a period) goes at once and the schedule holds.
+  EXPECT_EQ(limiter.Slot(t0 + 100us), t0 + 2500us);
+  EXPECT_EQ(limiter.Slot(t0 + 2600us), t0 + 5000us);
+  EXPECT_EQ(limiter.Slot(t0 + 8000us), t0 + 7500us);  // late by 0.5 ms: no wait, no drift
+  EXPECT_EQ(limiter.Slot(t0 + 8100us), t0 + 10000us);
+  // 1000 frames paced from t0 end exactly 999 periods later.
+  FrameLimiter paced(400);
+  FrameLimiter::Clock::time_point last{};
+  for (int i = 0; i < 1000; ++i) last = paced.Slot(i == 0 ? t0 : last + 300us);
+  EXPECT_EQ(last, t0 + 999 * 2500us);
+}
+
+TEST(FrameLimiterTest, FallingBehindStartsANewScheduleInsteadOfRacing) {
+  FrameLimiter limiter(100);  // 10 ms
+  limiter.Slot(t0);
+  EXPECT_EQ(limiter.Slot(t0 + 1ms), t0 + 10ms);
+  // A pause of half a second: the next present goes now, and the ones after it are paced from there.
+  EXPECT_EQ(limiter.Slot(t0 + 500ms), t0 + 500ms);
+  EXPECT_EQ(limiter.Slot(t0 + 501ms), t0 + 510ms);
+  EXPECT_EQ(limiter.Slot(t0 + 511ms), t0 + 520ms);
+}
+
+TEST(FrameLimiterTest, ZeroIsNoLimit) {
+  FrameLimiter limiter(0);
+  EXPECT_TRUE(limiter.Unlimited());
+  for (auto at : {t0, t0 + 1us, t0 + 2us}) EXPECT_EQ(limiter.Slot(at), at);
+}
+
+TEST(FrameRateTest, TheVariableTakesWholeNumbersFromZeroTo100000) {
+  EXPECT_EQ(ParseFrameRate("0"), 0);
+  EXPECT_EQ(ParseFrameRate("400"), 400);
+  EXPECT_EQ(ParseFrameRate("100000"), 100000);
+  EXPECT_EQ(ParseFrameRate("00060"), 60);
+  for (const char* bad : {"", "100001", "99999999999999999999", "-1", "+5", "60.5", "60 ", " 60", "sixty", "6e2"})
+    EXPECT_EQ(ParseFrameRate(bad), std::nullopt) << '"' << bad << '"';
+}
+
+TEST(FrameRateTest, TheVariableThenTheProgramsDefaultThenNoLimit) {
+  auto choose = [](const char* variable, int programDefault, bool pacesByDefault, std::string* complaint = nullptr) {
+    FrameRateInputs in;
+    in.variable = variable;
+    in.programDefault = programDefault;
+    in.pacesByDefault = pacesByDefault;
+    in.refreshRate = 75;
+    return ChooseFrameRate(in, complaint);
+  };
+  EXPECT_EQ(choose(nullptr, 400, true), 400);
+  EXPECT_EQ(choose(nullptr, 0, true), 0);
+  EXPECT_EQ(choose(nullptr, winlayer::kScreenRefreshRate, true), 75);
+  EXPECT_EQ(choose("200", 400, true), 200);
+  EXPECT_EQ(choose("0", 400, true), 0);
+  EXPECT_EQ(choose("", 400, true), 400);  // set but empty: as unset
+  // The headless display paces only when the variable asks it to.
+  EXPECT_EQ(choose(nullptr, 400, false), 0);
+  EXPECT_EQ(choose("200", 400, false), 200);
+
+  std::string complaint;
+  EXPECT_EQ(choose("fast", 400, true, &complaint), 400);
+  EXPECT_NE(complaint.find("WINLAYER_FRAME_RATE"), std::string::npos) << complaint;
+  EXPECT_NE(complaint.find("\"fast\""), std::string::npos) << complaint;
+  EXPECT_NE(complaint.find("100000"), std::string::npos) << complaint;
+  EXPECT_EQ(complaint.find('\n'), std::string::npos);  // one line
+  complaint.clear();
+  EXPECT_EQ(choose("400", 60, true, &complaint), 400);
+  EXPECT_TRUE(complaint.empty());
+}
+
+TEST(PollPacerTest, AThreadThatOnlyPollsNapsAfterTwoMilliseconds) {
+  PollPacer pacer;
+  EXPECT_EQ(pacer.Poll(t0), 0us);  // the first poll starts the grace
+  EXPECT_EQ(pacer.Poll(t0 + 1ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 2ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 2100us), PollPacer::kNap);
+  EXPECT_EQ(pacer.Poll(t0 + 50ms), PollPacer::kNap);
+  EXPECT_LE(PollPacer::kNap, 1ms);  // a click is still seen within about two milliseconds
+}
+
+TEST(PollPacerTest, DrawingOrPresentingEndsTheNapsAndAFrameLoopNeverNaps) {
+  PollPacer pacer;
+  pacer.Poll(t0);
+  EXPECT_EQ(pacer.Poll(t0 + 10ms), PollPacer::kNap);
+  pacer.Worked();
+  EXPECT_EQ(pacer.Poll(t0 + 11ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 12ms), 0us);
+  // A slow frame loop: each pass polls three times, then draws for 5 ms.
+  for (int pass = 0; pass < 100; ++pass) {
+    const auto start = t0 + 12ms + pass * 5ms;
+    for (int poll = 1; poll <= 3; ++poll) EXPECT_EQ(pacer.Poll(start + poll * 10us), 0us);
+    pacer.Worked();
+  }
+}
+
+// ---- the present path, through the headless display --------------------------------
+
+class PresentPathTest : public testing::Test {
+ protected:
+  testing_support::WindowThread window_;
+  std::vector<HWND> presented_;
+  int callback_ = winlayer::headless::AddPresentCallback([this](HWND w) { presented_.push_back(w); });
+  ~PresentPathTest() override { winlayer::headless::RemovePresentCallback(callback_); }
+};
+
+TEST_F(PresentPathTest, APresentIsOneDrawingCallThatChangedTheWindowsPixels) {
+  HDC dc = GetDC(window_.hwnd());
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 50, 50);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const std::uint64_t before = winlayer::PresentCount();
+  presented_.clear();
+
+  const RECT r{0, 0, 20, 20};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));  // one call: one present
+  BitBlt(dc, 5, 5, 40, 40, memory, 0, 0, SRCCOPY);                     // one more
+  EXPECT_EQ(winlayer::PresentCount() - before, 2u);
+  EXPECT_EQ(presented_, (std::vector<HWND>{window_.hwnd(), window_.hwnd()}));
+
+  // Drawing into memory, reading pixels, and calls that draw nothing are no presents.
+  FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  GetPixel(dc, 1, 1);
+  FillRect(dc, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(winlayer::PresentCount() - before, 2u);
+  EXPECT_EQ(winlayer::headless::ClientPixel(window_.hwnd(), 1, 1), RGB(255, 255, 255));  // the surface shown
+
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window_.hwnd(), dc);
+}
+
+TEST(PresentPathWindowTest, TheDisplayLetsGoOfASurfaceWhenItsWindowGoes) {
+  HWND gone;
+  {
+    testing_support::WindowThread window;
+    gone = window.hwnd();
+    EXPECT_GT(winlayer::headless::ClientPixels(gone).width, 0);
+  }
+  EXPECT_EQ(winlayer::headless::ClientPixels(gone).width, 0);
+  EXPECT_EQ(winlayer::headless::ClientPixel(gone, 0, 0), CLR_INVALID);
+  // The headless display is never paced without the variable.
+  EXPECT_EQ(winlayer::FrameRate(), 0);
+}
+
+}  // namespace
