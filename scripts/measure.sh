@@ -8,6 +8,7 @@ build="${1:-$root/build}"
 seconds="${2:-3}"
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "
   cd '$build/game' && '$build/tools/GameTimings' $seconds
+  '$build/tools/FramePacing' 10
   echo 'Test, three runs (milliseconds: Wimdows, then BrannowayLib):'
   for run in 1 2 3; do '$build/tools/Test' | tr '\n' ' '; echo; done
 "

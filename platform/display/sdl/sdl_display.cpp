@@ -1,16 +1,19 @@
 // The SDL display: every top-level window is an SDL window on the real
 // screen. One display thread makes every SDL call (initialisation, windows,
 // events, copies to the screen); other threads reach it through requests and
-// wake it with a condition variable, never through SDL. A present only marks
+// wake it through an eventfd, never through SDL. A present only marks
 // its window as changed, so a program draws at its own pace; the screen gets
 // the newest frame of each changed window, copied whole, at most once per
 // refresh of the screen, and the last frame before a pause is always shown.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -30,7 +33,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The display thread sleeps until the X server sends an event or another
+// thread wakes it; it polls only where it must: for the mouse outside every
+// window, and without an X connection to wait on (Wayland).
 constexpr auto kEventPoll = std::chrono::milliseconds(4);
+constexpr auto kLongestSleep = std::chrono::milliseconds(100);  // SDL's own deferred work goes on
 constexpr int kRefreshRateUnknown = 60;
 
 UINT VirtualKey(SDL_Keycode k) {
@@ -127,6 +134,7 @@ class SdlDisplay final : public Display {
       entry->surface = p.surface;
       byHandle_[p.window] = entry;
       byId_[SDL_GetWindowID(window)] = entry;
+      if (serverFd_ < 0) serverFd_ = ServerConnection(window);
       return true;
     });
   }
@@ -166,7 +174,8 @@ class SdlDisplay final : public Display {
     {
       std::lock_guard guard(lock_);
       drawn_.push_back(handle);
-      if (drawn_.size() > 1) return;  // the display thread has been woken already
+      // Woken already, or asleep until the next refresh, when it looks anyway.
+      if (drawn_.size() > 1 || sleepingUntilCopy_) return;
     }
     Wake();
   }
@@ -212,7 +221,31 @@ class SdlDisplay final : public Display {
 
   // Wakes the display thread without touching SDL: SDL's own wake-up would
   // make X calls on the calling thread.
-  void Wake() { wake_.notify_one(); }
+  void Wake() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+  }
+
+  // The X server's connection, to sleep on; -1 on other systems.
+  static int ServerConnection(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return -1;
+    return ConnectionNumber(info.info.x11.display);
+  }
+
+  // Sleeps until an X event, a wake-up or the deadline.
+  void Sleep(Clock::time_point deadline) {
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {serverFd_, POLLIN, 0}};
+    const auto left = std::max(Clock::duration::zero(), deadline - Clock::now());
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    const timespec timeout{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    ppoll(fds, serverFd_ >= 0 ? 2 : 1, &timeout, nullptr);
+    std::uint64_t wakes;
+    [[maybe_unused]] const ssize_t read_ = read(wakeFd_, &wakes, sizeof wakes);
+  }
+
+  bool MouseOutsideWindows() const { return !byHandle_.empty() && !SDL_GetMouseFocus(); }
 
   std::shared_ptr<Entry> Find(HWND handle) {
     auto it = byHandle_.find(handle);
@@ -247,24 +280,37 @@ class SdlDisplay final : public Display {
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) refreshRate_ = mode.refresh_rate;
     refreshPeriod_ = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     ready.set_value(true);
     for (;;) {
       SDL_Event e;
       while (SDL_PollEvent(&e)) Handle(e);
       RunRequests();
-      TakeDrawn();
       const auto now = Clock::now();
+      {
+        std::lock_guard guard(lock_);
+        sleepingUntilCopy_ = false;
+      }
+      TakeDrawn();
       if (AnyDirty() && now >= nextCopy_) {
         CopyDirty();
         nextCopy_ += refreshPeriod_;
         if (nextCopy_ <= now) nextCopy_ = now + refreshPeriod_;  // after a pause: a new schedule
       }
       PollMouseOutside();
-      // A changed window waits for the next refresh; meanwhile only requests wake the thread.
-      const bool frameWaits = AnyDirty();
-      const auto deadline = frameWaits ? std::min(now + kEventPoll, nextCopy_) : now + kEventPoll;
-      std::unique_lock lock(lock_);
-      wake_.wait_until(lock, deadline, [&] { return !requests_.empty() || (!frameWaits && !drawn_.empty()); });
+      // The calls above may have read events off the connection: handle them before sleeping on it.
+      SDL_PumpEvents();
+      if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) continue;
+      auto deadline = now + (serverFd_ < 0 || wakeFd_ < 0 || MouseOutsideWindows() ? kEventPoll : kLongestSleep);
+      {
+        std::lock_guard guard(lock_);
+        if (!requests_.empty()) continue;
+        if (!drawn_.empty()) continue;
+        // A changed window waits for the next refresh, and presents meanwhile need not wake the thread.
+        sleepingUntilCopy_ = AnyDirty();
+        if (sleepingUntilCopy_) deadline = std::min(deadline, nextCopy_);
+      }
+      Sleep(deadline);
     }
   }
 
@@ -348,7 +394,7 @@ class SdlDisplay final : public Display {
   // Outside the windows SDL reports nothing, yet the programs poll the cursor
   // and the buttons wherever they are: read them from the screen.
   void PollMouseOutside() {
-    if (byHandle_.empty() || SDL_GetMouseFocus()) return;
+    if (!MouseOutsideWindows()) return;
     int gx = 0, gy = 0;
     const Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
     const Entry& reference = *byHandle_.begin()->second;
@@ -394,13 +440,15 @@ class SdlDisplay final : public Display {
   bool open_ = false;
   std::thread::id displayThread_;
   std::mutex lock_;
-  std::condition_variable wake_;
+  int wakeFd_ = -1;  // an eventfd: other threads wake the display thread by writing to it
+  bool sleepingUntilCopy_ = false;  // guarded by lock_
   std::deque<std::function<void()>> requests_;
   std::vector<HWND> drawn_;
   int refreshRate_ = kRefreshRateUnknown;  // written before Open returns
   // Display thread only:
   Clock::duration refreshPeriod_{};
   Clock::time_point nextCopy_{};
+  int serverFd_ = -1;
   std::map<HWND, std::shared_ptr<Entry>> byHandle_;
   std::map<Uint32, std::shared_ptr<Entry>> byId_;
 };
