@@ -113,6 +113,14 @@ void Click(int button = 1) {
   Xdotool("mouseup " + std::to_string(button));
 }
 
+// Reports a screen that has been running for half a second, over the next `seconds`.
+void Watch(const char* screen, double seconds) {
+  Sleep(0.5);
+  const Sample a = Take();
+  Sleep(seconds);
+  Report(screen, a, Take());
+}
+
 // Runs `screen` here while `script` measures and plays it from a thread of its own.
 void Measure(const std::function<void()>& screen, const std::function<void()>& script) {
   std::thread player([&] {
@@ -179,10 +187,7 @@ int main(int argc, char** argv) {
 
   MoveTo(20, 20);
   Measure([] { Menu(); }, [&] {
-    Sleep(0.5);
-    const Sample a = Take();
-    Sleep(seconds);
-    Report("menu", a, Take());
+    Watch("menu", seconds);
     MoveTo(590, 440);  // EXIT
     Sleep(0.1);
     Click();
@@ -190,10 +195,7 @@ int main(int argc, char** argv) {
 
   MoveTo(20, 20);
   Measure([] { Instructions(); }, [&] {
-    Sleep(0.5);
-    const Sample a = Take();
-    Sleep(seconds);
-    Report("instructions", a, Take());
+    Watch("instructions", seconds);
     Click();
   });
 
@@ -204,10 +206,7 @@ int main(int argc, char** argv) {
 
   Measure([&] { m.KiesSchepen(1, false); }, [&] {
     MoveTo(100, 300);
-    Sleep(0.5);
-    const Sample a = Take();
-    Sleep(seconds);
-    Report("placement", a, Take());
+    Watch("placement", seconds);
     PlaceFleet(px, 1);
   });
   m.KiesSchepen(2, true);
@@ -235,10 +234,7 @@ int main(int argc, char** argv) {
       Sleep(2.0);  // the flight to the player's side
       PlaceFleet(px, p);
     }
-    Sleep(0.5);
-    const Sample a = Take();
-    Sleep(seconds);
-    Report("hand-over", a, Take());
+    Watch("hand-over", seconds);
     PostMessageA(Window(), WM_CLOSE, 0, 0);
   });
   return 0;
