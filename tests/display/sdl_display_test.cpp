@@ -64,6 +64,8 @@ ScreenShot TakeScreenShot() {
   RunCommand("xwd -root -silent > " + path);
   std::ifstream in(path, std::ios::binary);
   std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  std::remove(path.c_str());
   ScreenShot shot;
   auto field = [&](int i) {
     const std::size_t at = static_cast<std::size_t>(i) * 4;

@@ -157,9 +157,9 @@ TEST_F(LibraryDrawingTest, TextLeavesTheBackgroundBetweenItsGlyphs) {
 
 class LibraryBitmapTest : public LibraryDrawingTest {
  protected:
-  std::string dir_ = testing_support::TempDir();
+  testing_support::TempDir dir_;
   std::uint32_t Load(const std::string& name, int w, int h, testing_support::PixelColour colour) {
-    const std::string path = dir_ + "/" + name;
+    const std::string path = dir_ / name;
     testing_support::WriteBytes(path, testing_support::MakeBmp(w, h, 24, false, colour));
     return LaadBitmap(runtime::View<const char>(path.c_str(), path.size() + 1));
   }

@@ -29,9 +29,9 @@ HBITMAP Load(const std::string& path) {
 
 class BmpFileTest : public testing::Test {
  protected:
-  std::string dir_ = testing_support::TempDir();
+  testing_support::TempDir dir_;
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir_ + "/" + name;
+    const std::string path = dir_ / name;
     WriteBytes(path, bytes);
     return path;
   }
@@ -96,8 +96,8 @@ TEST_F(BmpFileTest, BrokenFilesGiveNull) {
       {"not a bitmap at all", std::vector<std::uint8_t>(200, 0x5A)},
   };
   for (const Broken& b : cases) EXPECT_EQ(Load(Write("broken.bmp", b.bytes)), nullptr) << b.name;
-  EXPECT_EQ(Load(dir_ + "/missing.bmp"), nullptr);
-  EXPECT_EQ(Load(dir_), nullptr);  // a directory
+  EXPECT_EQ(Load(dir_ / "missing.bmp"), nullptr);
+  EXPECT_EQ(Load(dir_.Path()), nullptr);  // a directory
 }
 
 TEST_F(BmpFileTest, OnlyBitmapFilesAreLoaded) {

@@ -1,5 +1,7 @@
 #include "bmp_writer.h"
 
+#include <filesystem>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -71,11 +73,16 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
   std::fclose(f);
 }
 
-std::string TempDir() {
+TempDir::TempDir() {
   char pattern[] = "/tmp/brannoway-test-XXXXXX";
   const char* dir = mkdtemp(pattern);
   if (!dir) throw std::runtime_error("cannot make a temporary directory");
-  return dir;
+  path_ = dir;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace testing_support

@@ -18,7 +18,18 @@ std::vector<std::uint8_t> MakeBmp(int width, int height, int bitsPerPixel, bool 
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-// A fresh directory for one test's files.
-std::string TempDir();
+// A fresh directory for one test's files, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace testing_support

@@ -171,7 +171,8 @@ TEST_F(WimdowsTest, BufferedDrawingWaitsForUpdateWindowOrTheSwitchOff) {
 }
 
 TEST_F(WimdowsTest, TheBitmapTableKeepsHandlesAndShrinksFromTheEnd) {
-  const std::string path = testing_support::TempDir() + "/b.bmp";
+  const testing_support::TempDir dir;
+  const std::string path = dir / "b.bmp";
   testing_support::WriteBytes(path, testing_support::MakeBmp(4, 3, 24, false, [](int, int) { return RGB(1, 2, 3); }));
   EXPECT_EQ(LoadBitmapFile(path.c_str()), 1u);
   EXPECT_EQ(LoadBitmapFile(path.c_str()), 2u);
@@ -196,7 +197,8 @@ TEST(WimdowsCloseTest, TheUsersCloseEmptiesEverything) {
   Window("Sluiten", 200, 100);
   AddMenu("Spel", {{"Nieuw", OtherItem}});
   AddControl(CTRL_EDIT, "", 5, 5, 100, 20, nullptr);
-  const std::string path = testing_support::TempDir() + "/c.bmp";
+  const testing_support::TempDir dir;
+  const std::string path = dir / "c.bmp";
   testing_support::WriteBytes(path, testing_support::MakeBmp(2, 2, 24, false, [](int, int) { return RGB(9, 9, 9); }));
   LoadBitmapFile(path.c_str());
   SetBuffering(true);
