@@ -304,8 +304,7 @@ class SdlDisplay final : public Display {
       auto deadline = now + (serverFd_ < 0 || wakeFd_ < 0 || MouseOutsideWindows() ? kEventPoll : kLongestSleep);
       {
         std::lock_guard guard(lock_);
-        if (!requests_.empty()) continue;
-        if (!drawn_.empty()) continue;
+        if (!requests_.empty() || !drawn_.empty()) continue;
         // A changed window waits for the next refresh, and presents meanwhile need not wake the thread.
         sleepingUntilCopy_ = AnyDirty();
         if (sleepingUntilCopy_) deadline = std::min(deadline, nextCopy_);
