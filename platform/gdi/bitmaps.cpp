@@ -1,6 +1,7 @@
 #include "bitmaps.h"
 
 #include <cstring>
+#include <new>
 
 using namespace winlayer::gdi;
 
@@ -41,7 +42,8 @@ HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCoun
   if (nPlanes != 1 || (nBitCount != 1 && nBitCount != 32)) return Refuse(ERROR_INVALID_PARAMETER);
   if (!AcceptableBitmapSize(nWidth, nHeight)) return Refuse(ERROR_INVALID_PARAMETER);
   const PixelFormat format = nBitCount == 1 ? PixelFormat::Mono : PixelFormat::Color32;
-  auto surface = std::make_unique<Surface>(format, nWidth, nHeight);
+  auto surface = Surface::Allocate(format, nWidth, nHeight);
+  if (!surface) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
   if (lpBits) {
     if (format == PixelFormat::Mono)
       UnpackMono(*surface, static_cast<const BYTE*>(lpBits));
@@ -64,8 +66,9 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
   if (!AcceptableBitmapSize(cx, cy)) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
   // A memory context that still holds a monochrome bitmap makes monochrome ones.
   const bool mono = current->surface->Format() == PixelFormat::Mono;
-  return NewBitmap(std::make_unique<Surface>(mono ? PixelFormat::Mono : PixelFormat::Color32, cx, cy),
-                   mono ? 1 : 32);
+  auto surface = Surface::Allocate(mono ? PixelFormat::Mono : PixelFormat::Color32, cx, cy);
+  if (!surface) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
+  return NewBitmap(std::move(surface), mono ? 1 : 32);
 }
 
 HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection,
@@ -80,7 +83,8 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** 
   if (!AcceptableBitmapSize(width, height)) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
 
   const std::size_t bytes = static_cast<std::size_t>(width * height * 4);
-  std::unique_ptr<std::uint8_t[]> memory(new std::uint8_t[bytes]());
+  std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[bytes]());
+  if (!memory) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
   const std::ptrdiff_t pitch = static_cast<std::ptrdiff_t>(width) * 4;
   const bool topDown = h.biHeight < 0;
   std::uint8_t* firstRow = topDown ? memory.get() : memory.get() + (height - 1) * pitch;

@@ -89,8 +89,13 @@ void Transfer(const DC& dstDC, const DC* srcDC, Rect d, int sx, int sy, std::uin
       dstDC.brush->Visible() ? dst.Encode(dstDC.brush->color) : dst.Encode(RGB(0, 0, 0));
   if (srcDC && code == kCopy && FastCopy(dst, srcDC->Target(), d, sx, sy)) return;
 
+  // Each source row is read whole before its destination row is written, so
+  // within one surface it is enough to walk the rows away from the overlap:
+  // every row is then read before the call changes it.
+  const bool upwards = srcDC && &srcDC->Target() == &dst && sy < d.top;
   std::vector<std::uint32_t> row(srcDC ? static_cast<std::size_t>(d.Width()) : 0);
-  for (int y = d.top; y < d.bottom; ++y) {
+  for (int k = 0; k < d.Height(); ++k) {
+    const int y = upwards ? d.bottom - 1 - k : d.top + k;
     if (srcDC) ConvertRow(srcDC->Target(), sx, sy + y - d.top, d.Width(), *srcDC, dstDC, row.data());
     const std::uint32_t* src = srcDC ? row.data() : nullptr;
     if (dst.Format() == PixelFormat::Color32)

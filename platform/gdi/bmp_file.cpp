@@ -125,7 +125,11 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
     stbi_image_free(rgb);
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }
-  auto surface = std::make_unique<Surface>(PixelFormat::Color32, outW, outH);
+  auto surface = Surface::Allocate(PixelFormat::Color32, outW, outH);
+  if (!surface) {
+    stbi_image_free(rgb);
+    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
   for (int y = 0; y < outH; ++y) {
     const stbi_uc* src = rgb + static_cast<std::size_t>(static_cast<long long>(y) * h / outH) * static_cast<std::size_t>(w) * 3;
     std::uint32_t* dst = surface->Row32(y);

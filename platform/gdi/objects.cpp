@@ -176,7 +176,7 @@ struct StockSet {
   std::shared_ptr<Bitmap> defaultBitmap;
   StockSet() {
     for (int i = 0; i < kStockCount; ++i) objects[static_cast<std::size_t>(i)] = MakeStock(i);
-    defaultBitmap = std::make_shared<Bitmap>(std::make_unique<Surface>(PixelFormat::Mono, 1, 1), 1);
+    defaultBitmap = std::make_shared<Bitmap>(Surface::Allocate(PixelFormat::Mono, 1, 1), 1);
     defaultBitmap->stock = true;
     AddObject(defaultBitmap);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <new>
 
 namespace winlayer::gdi {
 
@@ -14,12 +15,20 @@ std::ptrdiff_t PitchFor(PixelFormat format, int width) {
 
 }  // namespace
 
-Surface::Surface(PixelFormat format, int width, int height)
+std::unique_ptr<Surface> Surface::Allocate(PixelFormat format, int width, int height) {
+  if (width < 0 || height < 0) return nullptr;
+  const std::size_t bytes = static_cast<std::size_t>(PitchFor(format, width)) * static_cast<std::size_t>(height);
+  std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[bytes]());
+  if (!pixels && bytes > 0) return nullptr;
+  return std::unique_ptr<Surface>(new (std::nothrow) Surface(format, width, height, std::move(pixels)));
+}
+
+Surface::Surface(PixelFormat format, int width, int height, std::unique_ptr<std::uint8_t[]> pixels)
     : format_(format),
       width_(width),
       height_(height),
       pitch_(PitchFor(format, width)),
-      owned_(new std::uint8_t[static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height)]()),
+      owned_(std::move(pixels)),
       firstRow_(owned_.get()) {}
 
 Surface::Surface(int width, int height, std::uint8_t* firstRow, std::ptrdiff_t pitch)

@@ -39,8 +39,9 @@ struct Rect {
 
 class Surface {
  public:
-  // A surface that owns zeroed pixels.
-  Surface(PixelFormat format, int width, int height);
+  // A surface that owns zeroed pixels; null when the memory can't be had, so
+  // that a call can fail as Windows' does instead of ending the program.
+  static std::unique_ptr<Surface> Allocate(PixelFormat format, int width, int height);
   // A 32-bit surface over memory owned elsewhere (a section handed to the caller).
   Surface(int width, int height, std::uint8_t* firstRow, std::ptrdiff_t pitch);
 
@@ -68,6 +69,8 @@ class Surface {
   void FillSpan(int y, int x0, int x1, std::uint32_t encoded) const;
 
  private:
+  Surface(PixelFormat format, int width, int height, std::unique_ptr<std::uint8_t[]> pixels);
+
   PixelFormat format_;
   int width_;
   int height_;

@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
@@ -21,6 +22,10 @@ namespace {
 
 constexpr int kDefaultCellHeight = 16;
 constexpr int kLargestPixelsPerEm = 1024;
+// Fonts that nobody holds any more are kept for reuse while their glyphs
+// take less than this, and while there are fewer than kCachedFonts of them.
+constexpr std::size_t kCachedGlyphBytes = 16u << 20;
+constexpr std::size_t kCachedFonts = 64;
 
 // FreeType objects are used by one thread at a time.
 std::mutex& FreeTypeLock() {
@@ -97,6 +102,43 @@ CellMetrics Measure(FT_Face face, const LOGFONTA& lf, int* ppemOut) {
   return m;
 }
 
+// Advances as Windows reports them: the font's advance widths at the whole
+// pixels-per-em the font is hinted at, rounded to whole pixels. This is what
+// TrueType hinting does to the advances of metric-compatible fonts (their
+// instructions keep each advance at its rounded width), so it is read from
+// the metrics table alone, without loading or rendering an outline. Bold made
+// from a regular face is one pixel wider per character, as Windows makes it.
+std::array<int, 256> Advances(FT_Face face, bool synthesizeBold) {
+  std::array<int, 256> advances{};
+  for (int c = 0; c < 256; ++c) {
+    FT_Fixed advance = 0;
+    const FT_UInt index = FT_Get_Char_Index(face, Unicode(static_cast<unsigned char>(c)));
+    if (FT_Get_Advance(face, index, FT_LOAD_NO_HINTING, &advance) != 0) advance = 0;
+    advances[static_cast<std::size_t>(c)] = static_cast<int>((advance + 0x8000) >> 16) + (synthesizeBold ? 1 : 0);
+  }
+  return advances;
+}
+
+// Drops the fonts that only the cache holds, largest first, until what is
+// left fits the budget.
+void TrimCache(std::map<std::string, std::shared_ptr<RealizedFont>>& cache) {
+  std::size_t bytes = 0, unheld = 0;
+  for (const auto& [key, font] : cache)
+    if (font.use_count() == 1) {
+      bytes += font->GlyphBytes();
+      ++unheld;
+    }
+  while (unheld > 0 && (bytes > kCachedGlyphBytes || unheld >= kCachedFonts)) {
+    auto largest = cache.end();
+    for (auto it = cache.begin(); it != cache.end(); ++it)
+      if (it->second.use_count() == 1 && (largest == cache.end() || it->second->GlyphBytes() > largest->second->GlyphBytes()))
+        largest = it;
+    bytes -= largest->second->GlyphBytes();
+    --unheld;
+    cache.erase(largest);
+  }
+}
+
 // The description as a cache key: the face name without what follows its end.
 std::string KeyOf(const LOGFONTA& lf) {
   LOGFONTA k = lf;
@@ -146,8 +188,8 @@ const Glyph& RealizedFont::Render(unsigned char c) {
           out[x] = b.pixel_mode == FT_PIXEL_MODE_MONO ? ((row[x >> 3] >> (7 - (x & 7))) & 1) * 255 : row[x];
       }
     }
-    glyph->advance = static_cast<int>((slot->advance.x + 32) >> 6);
   }
+  glyphBytes_.fetch_add(sizeof(Glyph) + glyph->coverage.size(), std::memory_order_relaxed);
   const Glyph* result = glyph.get();
   store_.push_back(std::move(glyph));
   glyphs_[c].store(result, std::memory_order_release);
@@ -174,15 +216,14 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONTA& description) {
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
     font->face_ = face;
     font->hard_ = description.lfQuality == NONANTIALIASED_QUALITY || !GaspAllowsGrey(face, ppem);
+    font->advances_ = Advances(face, choice.synthesizeBold);
   }
   font->description_ = description;
   font->family_ = choice.family;
   font->synthesizeBold_ = choice.synthesizeBold;
   font->synthesizeItalic_ = choice.synthesizeItalic;
 
-  // Fonts nobody holds any more are dropped once the cache grows.
-  if (cache->size() >= 64)
-    std::erase_if(*cache, [](const auto& entry) { return entry.second.use_count() == 1; });
+  TrimCache(*cache);
   (*cache)[key] = font;
   return font;
 }

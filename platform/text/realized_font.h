@@ -19,7 +19,6 @@ struct Glyph {
   int top = 0;      // from the baseline up to the first row
   int width = 0;
   int rows = 0;
-  int advance = 0;  // whole pixels
   std::vector<std::uint8_t> coverage;  // rows x width, 0..255
 };
 
@@ -47,6 +46,10 @@ class RealizedFont {
   bool HardPixels() const { return hard_; }
   // The rendered glyph of a character of the Windows-1252 code page.
   const Glyph& GlyphFor(unsigned char c);
+  // How far a character moves the pen, in whole pixels; known without rendering.
+  int Advance(unsigned char c) const { return advances_[c]; }
+  // The memory the rendered glyphs take.
+  std::size_t GlyphBytes() const { return glyphBytes_.load(std::memory_order_relaxed); }
 
  private:
   friend std::shared_ptr<RealizedFont> Realize(const LOGFONTA&);
@@ -60,7 +63,9 @@ class RealizedFont {
   bool synthesizeBold_ = false;
   bool synthesizeItalic_ = false;
   void* face_ = nullptr;  // FT_Face
+  std::array<int, 256> advances_{};
   std::array<std::atomic<const Glyph*>, 256> glyphs_{};
+  std::atomic<std::size_t> glyphBytes_{0};
   std::vector<std::unique_ptr<Glyph>> store_;
 };
 

@@ -1,5 +1,6 @@
 // Text operations: drawing, layout, measuring and font metrics.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -23,17 +24,32 @@ struct Placed {
 
 struct Line {
   std::vector<Placed> chars;
-  int width = 0;
+  long long width = 0;
 };
+
+// Positions are worked out in 64 bits, so text anywhere in the 32-bit plane
+// clips like any shape; what is stored in a caller's RECT or SIZE is held to
+// the 32-bit range.
+LONG Held(long long v) { return static_cast<LONG>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); }
+
+// A box in 64-bit coordinates, clipped; empty when nothing of it is inside.
+Rect ClipBox(long long left, long long top, long long right, long long bottom, const Rect& clip) {
+  left = std::max<long long>(left, clip.left);
+  top = std::max<long long>(top, clip.top);
+  right = std::min<long long>(right, clip.right);
+  bottom = std::min<long long>(bottom, clip.bottom);
+  if (left >= right || top >= bottom) return {};
+  return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
+}
 
 std::string_view TextOf(LPCSTR s, int count) {
   if (!s) return {};
   return count < 0 ? std::string_view(s) : std::string_view(s, static_cast<std::size_t>(count));
 }
 
-int Advance(RealizedFont& font, std::string_view s) {
-  int width = 0;
-  for (unsigned char c : s) width += font.GlyphFor(c).advance;
+long long Advance(const RealizedFont& font, std::string_view s) {
+  long long width = 0;
+  for (unsigned char c : s) width += font.Advance(c);
   return width;
 }
 
@@ -60,16 +76,17 @@ std::vector<Line> Layout(RealizedFont& font, std::string_view s, UINT format) {
     }
     const auto uc = static_cast<unsigned char>(s[i]);
     lines.back().chars.push_back({uc, underlined});
-    lines.back().width += font.GlyphFor(uc).advance;
+    lines.back().width += font.Advance(uc);
   }
   return lines;
 }
 
-void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, int x, int y, COLORREF color, bool hard) {
-  const int left = x + g.left, top = y - g.top;
-  const int x0 = std::max(left, clip.left), x1 = std::min(left + g.width, clip.right);
-  const int y0 = std::max(top, clip.top), y1 = std::min(top + g.rows, clip.bottom);
-  if (x0 >= x1 || y0 >= y1) return;
+void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long long x, long long y, COLORREF color,
+                bool hard) {
+  const long long left = x + g.left, top = y - g.top;
+  const Rect box = ClipBox(left, top, left + g.width, top + g.rows, clip);
+  if (box.Empty()) return;
+  const int x0 = box.left, x1 = box.right, y0 = box.top, y1 = box.bottom;
   const std::uint32_t solid = target.Encode(color);
   const bool mono = target.Format() == PixelFormat::Mono;
   const unsigned r = GetRValue(color), gr = GetGValue(color), b = GetBValue(color);
@@ -92,29 +109,40 @@ void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, int x, 
   }
 }
 
-// Draws one line with its top-left corner at (x, y).
-void DrawLine(const DC& dc, RealizedFont& font, const Line& line, int x, int y, const Rect& clip) {
+void Fill(const Surface& target, const Rect& box, std::uint32_t encoded) {
+  if (!box.Empty()) raster::FillRect(target, box, box, encoded);
+}
+
+// Draws one line with its top-left corner at (x, y). Only the characters
+// whose cells may reach the clip rectangle are rendered; a glyph may stand
+// out of its cell by up to an em on either side.
+void DrawLine(const DC& dc, RealizedFont& font, const Line& line, long long x, long long y, const Rect& clip) {
   const Surface& target = dc.Target();
   const text::CellMetrics& m = font.Metrics();
   const std::uint32_t ink = target.Encode(dc.textColor);
-  if (dc.bkMode == OPAQUE)
-    raster::FillRect(target, clip, {x, y, x + line.width, y + m.height}, target.Encode(dc.bkColor));
-  const int baseline = y + m.ascent;
-  const int underlineTop = baseline + m.underlineOffset - m.underlineThickness / 2;
-  int penX = x;
-  for (const Placed& p : line.chars) {
-    const Glyph& g = font.GlyphFor(p.c);
-    BlendGlyph(target, clip, g, penX, baseline, dc.textColor, font.HardPixels());
-    if (p.underlined)
-      raster::FillRect(target, clip, {penX, underlineTop, penX + g.advance, underlineTop + m.underlineThickness}, ink);
-    penX += g.advance;
+  const long long end = x + line.width;
+  if (dc.bkMode == OPAQUE) Fill(target, ClipBox(x, y, end, y + m.height, clip), target.Encode(dc.bkColor));
+  const long long baseline = y + m.ascent;
+  const long long underlineTop = baseline + m.underlineOffset - m.underlineThickness / 2;
+  const long long underlineBottom = underlineTop + m.underlineThickness;
+  const long long overhang = m.height + m.maximumWidth;
+  if (y + m.height + overhang > clip.top && y - overhang < clip.bottom) {
+    long long penX = x;
+    for (const Placed& p : line.chars) {
+      if (penX - overhang >= clip.right) break;
+      const int advance = font.Advance(p.c);
+      if (penX + advance + overhang > clip.left) {
+        BlendGlyph(target, clip, font.GlyphFor(p.c), penX, baseline, dc.textColor, font.HardPixels());
+        if (p.underlined) Fill(target, ClipBox(penX, underlineTop, penX + advance, underlineBottom, clip), ink);
+      }
+      penX += advance;
+    }
   }
   const LOGFONTA& d = font.Description();
-  if (d.lfUnderline)
-    raster::FillRect(target, clip, {x, underlineTop, penX, underlineTop + m.underlineThickness}, ink);
+  if (d.lfUnderline) Fill(target, ClipBox(x, underlineTop, end, underlineBottom, clip), ink);
   if (d.lfStrikeOut) {
-    const int top = baseline - m.strikeoutOffset;
-    raster::FillRect(target, clip, {x, top, penX, top + m.strikeoutThickness}, ink);
+    const long long top = baseline - m.strikeoutOffset;
+    Fill(target, ClipBox(x, top, end, top + m.strikeoutThickness, clip), ink);
   }
 }
 
@@ -133,35 +161,39 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
   if (!font) return 0;
 
   const std::vector<Line> lines = Layout(*font, s, format);
-  const int lineHeight = font->Metrics().height + ((format & DT_EXTERNALLEADING) ? font->Metrics().externalLeading : 0);
-  const int total = lineHeight * static_cast<int>(lines.size());
-  int widest = 0;
+  const long long lineHeight =
+      font->Metrics().height + ((format & DT_EXTERNALLEADING) ? font->Metrics().externalLeading : 0);
+  const long long total = lineHeight * static_cast<long long>(lines.size());
+  long long widest = 0;
   for (const Line& l : lines) widest = std::max(widest, l.width);
+  const long long left = lprc->left, right = lprc->right, rectTop = lprc->top, rectBottom = lprc->bottom;
 
   if (format & DT_CALCRECT) {
-    lprc->right = lprc->left + widest;
-    lprc->bottom = lprc->top + total;
-    return total;
+    lprc->right = Held(left + widest);
+    lprc->bottom = Held(rectTop + total);
+    return static_cast<int>(std::min<long long>(total, INT32_MAX));
   }
 
-  int top = lprc->top;
+  long long top = rectTop;
   if (format & DT_SINGLELINE) {
-    if (format & DT_BOTTOM) top = lprc->bottom - total;
-    else if (format & DT_VCENTER) top = lprc->top + (lprc->bottom - lprc->top - total) / 2;
+    if (format & DT_BOTTOM) top = rectBottom - total;
+    else if (format & DT_VCENTER) top = rectTop + (rectBottom - rectTop - total) / 2;
   }
   Rect clip = dc->Clip();
   if (!(format & DT_NOCLIP)) clip = raster::Intersect(clip, {lprc->left, lprc->top, lprc->right, lprc->bottom});
 
-  int y = top;
+  long long y = top;
   for (const Line& line : lines) {
-    int x = lprc->left;
-    if (format & DT_RIGHT) x = lprc->right - line.width;
-    else if (format & DT_CENTER) x = lprc->left + (lprc->right - lprc->left - line.width) / 2;
-    DrawLine(*dc, *font, line, x, y, clip);
+    if (y >= clip.bottom) break;
+    long long x = left;
+    if (format & DT_RIGHT) x = right - line.width;
+    else if (format & DT_CENTER) x = left + (right - left - line.width) / 2;
+    if (y + lineHeight > clip.top) DrawLine(*dc, *font, line, x, y, clip);
     y += lineHeight;
   }
   dc.Drawn();
-  return (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - lprc->top + total : total;
+  const long long height = (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - rectTop + total : total;
+  return static_cast<int>(std::clamp<long long>(height, INT32_MIN, INT32_MAX));
 }
 
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
@@ -173,7 +205,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   for (int i = 0; i < c; ++i) {
     const auto ch = static_cast<unsigned char>(lpString[i]);
     line.chars.push_back({ch, false});
-    line.width += font->GlyphFor(ch).advance;
+    line.width += font->Advance(ch);
   }
   DrawLine(*dc, *font, line, x, y, dc->Clip());
   dc.Drawn();
@@ -185,7 +217,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl)
   if (!dc || !psizl || c < 0 || (c > 0 && !lpString)) return FALSE;
   auto font = FontOf(*dc);
   if (!font) return FALSE;
-  psizl->cx = Advance(*font, std::string_view(lpString ? lpString : "", static_cast<std::size_t>(c)));
+  psizl->cx = Held(Advance(*font, std::string_view(lpString ? lpString : "", static_cast<std::size_t>(c))));
   psizl->cy = font->Metrics().height;
   return TRUE;
 }
@@ -239,7 +271,7 @@ BOOL WINAPI GetCharWidth32A(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer) {
   if (!dc || !lpBuffer || iFirst > iLast || iLast > 255) return FALSE;
   auto font = FontOf(*dc);
   if (!font) return FALSE;
-  for (UINT c = iFirst; c <= iLast; ++c) lpBuffer[c - iFirst] = font->GlyphFor(static_cast<unsigned char>(c)).advance;
+  for (UINT c = iFirst; c <= iLast; ++c) lpBuffer[c - iFirst] = font->Advance(static_cast<unsigned char>(c));
   return TRUE;
 }
 

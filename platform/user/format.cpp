@@ -4,6 +4,7 @@
 // characters, the terminating zero included, are written.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -18,7 +19,7 @@ class Output {
     if (length_ < kLimit - 1) buffer_[length_++] = c;
   }
   void Repeat(char c, int n) {
-    for (int i = 0; i < n; ++i) Put(c);
+    for (int i = 0; i < n && length_ < kLimit - 1; ++i) Put(c);
   }
   int Finish() {
     buffer_[length_] = '\0';
@@ -36,6 +37,8 @@ struct Spec {
   int precision = -1;
   enum { Normal, Short, Long64 } size = Normal;
 };
+
+int AppendDigit(int value, char digit) { return std::min(value * 10 + (digit - '0'), kLimit); }
 
 // Writes a text padded to the field width.
 void Field(Output& out, const Spec& spec, const char* prefix, const char* body, int bodyLength, int zeros) {
@@ -85,10 +88,11 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list args) {
       else if (*f == '#') spec.alternate = true;
       else break;
     }
-    while (*f >= '0' && *f <= '9') spec.width = spec.width * 10 + (*f++ - '0');
+    // Nothing longer than the whole output can show, so larger numbers stop there.
+    while (*f >= '0' && *f <= '9') spec.width = AppendDigit(spec.width, *f++);
     if (*f == '.') {
       spec.precision = 0;
-      while (*++f >= '0' && *f <= '9') spec.precision = spec.precision * 10 + (*f - '0');
+      while (*++f >= '0' && *f <= '9') spec.precision = AppendDigit(spec.precision, *f);
     }
     if (*f == 'l') ++f;
     else if (*f == 'h') { spec.size = Spec::Short; ++f; }

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
 #include "../display/display.h"
+#include "../gdi/bitmaps.h"
 #include "../display/present.h"
 #include "../kernel/handle_map.h"
 #include "../kernel/poll_pacing.h"
@@ -33,6 +35,11 @@ std::uintptr_t Key(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
 
 display::Display& Screen() { return display::TheDisplay(); }
 
+// A coordinate plus an extent, held within the 32-bit range that a RECT can store.
+LONG Sum(long long a, long long b) {
+  return static_cast<LONG>(std::clamp<long long>(a + b, INT32_MIN, INT32_MAX));
+}
+
 // Where a window asked to be placed by default goes: cascading from the top left.
 POINT DefaultPosition() {
   std::lock_guard guard(WindowsLock());
@@ -43,7 +50,11 @@ POINT DefaultPosition() {
 std::shared_ptr<gdi::WindowSurface> MakeSurface(HWND handle, const RECT& client) {
   const int width = std::max(0, static_cast<int>(client.right - client.left));
   const int height = std::max(0, static_cast<int>(client.bottom - client.top));
-  auto bitmap = std::make_shared<gdi::Bitmap>(std::make_unique<gdi::Surface>(gdi::PixelFormat::Color32, width, height), 32);
+  // A client area too large for a bitmap, or whose pixels can't be had, makes no window.
+  if ((width > 0 || height > 0) && !gdi::AcceptableBitmapSize(std::max(width, 1), std::max(height, 1))) return nullptr;
+  auto pixels = gdi::Surface::Allocate(gdi::PixelFormat::Color32, width, height);
+  if (!pixels) return nullptr;
+  auto bitmap = std::make_shared<gdi::Bitmap>(std::move(pixels), 32);
   bitmap->stock = true;  // the display's, not the program's to delete
   if (gdi::AddObject(bitmap) == 0) return nullptr;
   return std::make_shared<gdi::WindowSurface>(handle, bitmap, display::PresentPath(handle));
@@ -156,7 +167,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     w->menu = hMenu;
 
   if (child) {
-    w->client = w->outer = {X, Y, X + nWidth, Y + nHeight};
+    w->client = w->outer = {X, Y, Sum(X, nWidth), Sum(Y, nHeight)};
   } else {
     if (X == CW_USEDEFAULT) {
       const POINT p = DefaultPosition();
@@ -168,9 +179,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
       nWidth = screen.cx * 3 / 4;
       nHeight = screen.cy * 3 / 4;
     }
-    w->outer = {X, Y, X + nWidth, Y + nHeight};
+    w->outer = {X, Y, Sum(X, nWidth), Sum(Y, nHeight)};
     const RECT f = FrameInsets(w->style, dwExStyle, hMenu != nullptr);
-    w->client = {X + f.left, Y + f.top, std::max(X + f.left, X + nWidth - f.right), std::max(Y + f.top, Y + nHeight - f.bottom)};
+    const LONG left = Sum(X, f.left), top = Sum(Y, f.top);
+    w->client = {left, top, std::max(left, Sum(w->outer.right, -f.right)), std::max(top, Sum(w->outer.bottom, -f.bottom))};
   }
   w->queue = CurrentQueue();
   w->threadId = w->queue->threadId;
