@@ -1,9 +1,14 @@
 // Loading Windows bitmap files. The header is checked here, so that a
 // truncated or corrupt file, a colour table past the end or an absurd size
 // is refused before the decoder sees it; the pixels are decoded by stb_image.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -33,6 +38,8 @@ struct BmpInfo {
   int width = 0;
   int height = 0;  // always positive
   int bitsPerPixel = 0;
+  std::size_t tableEnd = 0;     // where the headers, masks and colour table end
+  std::size_t pixelOffset = 0;  // where the pixels start
 };
 
 std::uint32_t U16(const std::vector<unsigned char>& d, std::size_t at) { return d[at] | d[at + 1] << 8; }
@@ -83,18 +90,45 @@ std::optional<BmpInfo> CheckHeader(const std::vector<unsigned char>& d) {
 
   const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
   if (pixelOffset + stride * static_cast<std::uint64_t>(height) > d.size()) return std::nullopt;
-  return BmpInfo{static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits)};
+  return BmpInfo{static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits),
+                 static_cast<std::size_t>(tableEnd), static_cast<std::size_t>(pixelOffset)};
 }
 
+// The decoder accepts only a short gap between the colour table and the
+// pixels, and none at all after a table it does not read; the file format
+// allows any. Such a file is handed over with the pixels moved up to the table.
+void CloseGap(std::vector<unsigned char>& d, const BmpInfo& info) {
+  if (info.pixelOffset <= info.tableEnd) return;
+  d.erase(d.begin() + static_cast<std::ptrdiff_t>(info.tableEnd), d.begin() + static_cast<std::ptrdiff_t>(info.pixelOffset));
+  for (int i = 0; i < 4; ++i) d[10 + i] = static_cast<unsigned char>(info.tableEnd >> (8 * i));
+}
+
+// The whole of a regular file. Anything else (a pipe, a device, a folder)
+// is refused before it could block, and so is a file too large to be a picture.
 std::optional<std::vector<unsigned char>> ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kLargestPixelBytes + (1 << 20)) return std::nullopt;
-  std::vector<unsigned char> data(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(data.data()), size)) return std::nullopt;
-  return data;
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::vector<unsigned char>> result;
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestPixelBytes + (1 << 20)) {
+    std::vector<unsigned char> data;
+    try {
+      data.resize(static_cast<std::size_t>(st.st_size));
+    } catch (const std::bad_alloc&) {
+      close(fd);
+      return std::nullopt;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const ssize_t n = read(fd, data.data() + done, data.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    if (done == data.size()) result = std::move(data);
+  }
+  close(fd);
+  return result;
 }
 
 HANDLE Fail(DWORD error) {
@@ -106,10 +140,11 @@ HANDLE Fail(DWORD error) {
 
 extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad) {
   if (!name || type != IMAGE_BITMAP || !(fuLoad & LR_LOADFROMFILE)) return Fail(ERROR_INVALID_PARAMETER);
-  const auto data = ReadFile(name);
+  auto data = ReadFile(name);
   if (!data) return Fail(ERROR_FILE_NOT_FOUND);
   const auto info = CheckHeader(*data);
   if (!info) return Fail(ERROR_INVALID_DATA);
+  CloseGap(*data, *info);
 
   int w = 0, h = 0, channels = 0;
   stbi_uc* rgb = stbi_load_from_memory(data->data(), static_cast<int>(data->size()), &w, &h, &channels, 3);

@@ -1,6 +1,8 @@
 // Loading bitmap files: every depth and orientation, and broken files refused.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string>
 
@@ -98,6 +100,50 @@ TEST_F(BmpFileTest, BrokenFilesGiveNull) {
   for (const Broken& b : cases) EXPECT_EQ(Load(Write("broken.bmp", b.bytes)), nullptr) << b.name;
   EXPECT_EQ(Load(dir_ / "missing.bmp"), nullptr);
   EXPECT_EQ(Load(dir_.Path()), nullptr);  // a directory
+}
+
+// The pixels of a loaded picture, read through a memory context.
+COLORREF PixelOf(HBITMAP bmp, int x, int y) {
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, bmp);
+  const COLORREF c = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  return c;
+}
+
+// Moves a file's pixels further from its headers, recording the new offset.
+std::vector<std::uint8_t> WithGap(std::vector<std::uint8_t> bytes, std::size_t gap, std::uint8_t filler) {
+  const std::uint32_t offset = bytes[10] | bytes[11] << 8 | bytes[12] << 16 | static_cast<std::uint32_t>(bytes[13]) << 24;
+  bytes.insert(bytes.begin() + offset, gap, filler);
+  const std::uint32_t moved = offset + static_cast<std::uint32_t>(gap);
+  for (int i = 0; i < 4; ++i) bytes[10 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(moved >> (8 * i));
+  return bytes;
+}
+
+TEST_F(BmpFileTest, PixelsMayStartAnywhereAfterTheHeaders) {
+  const auto colour = [](int x, int y) { return RGB(10 * x, 20 * y, 99); };
+  const auto plain = MakeBmp(3, 2, 24, false, colour);
+  // A gap of any length, and a colour table that a 24-bit file may carry and a reader ignores.
+  auto withTable = WithGap(plain, 256 * 4, 0x77);
+  for (int i = 0; i < 4; ++i) withTable[46 + static_cast<std::size_t>(i)] = i == 1 ? 1 : 0;  // 256 colours used
+  const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+      {"small gap", WithGap(plain, 3, 0)}, {"large gap", WithGap(plain, 70000, 0xEE)}, {"colour table", withTable}};
+  for (const auto& [name, bytes] : cases) {
+    HBITMAP bmp = Load(Write("gap.bmp", bytes));
+    ASSERT_NE(bmp, nullptr) << name;
+    EXPECT_EQ(PixelOf(bmp, 0, 0), colour(0, 0)) << name;
+    EXPECT_EQ(PixelOf(bmp, 2, 1), colour(2, 1)) << name;
+    DeleteObject(bmp);
+  }
+}
+
+TEST_F(BmpFileTest, OnlyRegularFilesAreOpened) {
+  // A named pipe nobody writes to would block an open for reading for ever.
+  const std::string pipe = dir_ / "pipe.bmp";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(Load(pipe), nullptr);
+  EXPECT_EQ(Load("/dev/zero"), nullptr);
 }
 
 TEST_F(BmpFileTest, OnlyBitmapFilesAreLoaded) {
