@@ -77,6 +77,11 @@ void CloseOldWindow() {
     WaitForSingleObject(s.WindowInfo.Thread, INFINITE);
   }
   if (s.hBuffer) {
+    // Inks and a font replaced since the last shape or text are still selected,
+    // waiting to be swapped out; swapping the current ones in releases them.
+    UpdatePen();
+    UpdateBrush();
+    UpdateFont();
     HGDIOBJ bitmap = GetCurrentObject(s.hBuffer, OBJ_BITMAP);
     DeleteDC(s.hBuffer);
     DeleteObject(bitmap);

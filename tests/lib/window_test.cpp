@@ -174,6 +174,27 @@ TEST_F(LibraryWindowTest, ASecondWindowReplacesTheFirstAndItsThread) {
   EXPECT_EQ(headless::VisibleWindows().size(), 1u);
 }
 
+TEST_F(LibraryWindowTest, ASecondWindowReleasesTheInksAndFontWaitingToBeSwappedOut) {
+  OpenGameSizedWindow();
+  const std::size_t pens = winlayer::LiveGdiObjects(OBJ_PEN);
+  const std::size_t brushes = winlayer::LiveGdiObjects(OBJ_BRUSH);
+  const std::size_t fonts = winlayer::LiveGdiObjects(OBJ_FONT);
+  // Draw with new inks and a new font, so they are selected, then replace all three.
+  InktRand(Kleur(1, 2, 3));
+  InktOpvul(Kleur(4, 5, 6));
+  ZetTekstGrootte(20);
+  Rechthoek(0, 0, 10, 10, true);
+  Tekst(0, 0, "a");
+  InktRand(Kleur(7, 8, 9));
+  InktOpvul(Kleur(10, 11, 12));
+  ZetTekstGrootte(22);
+  ASSERT_EQ(winlayer::LiveGdiObjects(OBJ_PEN), pens + 1);  // the current pen and the one still selected
+  OpenGameSizedWindow();
+  EXPECT_EQ(winlayer::LiveGdiObjects(OBJ_PEN), pens);
+  EXPECT_EQ(winlayer::LiveGdiObjects(OBJ_BRUSH), brushes);
+  EXPECT_EQ(winlayer::LiveGdiObjects(OBJ_FONT), fonts);
+}
+
 TEST_F(LibraryWindowTest, SizesBeyondTheSignedRangeStop) {
   EXPECT_EXIT(Venster(0, 0, 0x80000000u, 100, TitleFrom("Titel")), testing::ExitedWithCode(201), "does not fit");
 }
