@@ -1,6 +1,8 @@
 #include "OperationBrannoway.h"
 
+#include "BrannowayLib.h"
+
 int main() {
   OperationBrannoway::Run();
-  return 0;
+  return BrannowayLib::ExitStatus();
 }

@@ -48,6 +48,9 @@ void Initialise();
 
 void Venster(std::int32_t x, std::int32_t y, std::uint32_t breedte, std::uint32_t hoogte, VensterTitel Titel);
 BOOL VensterBestaat();
+// What a program's main returns: 1 when the last Venster could not make its
+// window (the reason is on standard error), so a launcher sees the failure; 0 otherwise.
+int ExitStatus();
 void Update();
 std::uint32_t Muisklik();
 void MuisPos(std::int32_t& x, std::int32_t& y);

@@ -156,6 +156,7 @@ void Venster(std::int32_t x, std::int32_t y, std::uint32_t breedte, std::uint32_
   } else if (!registered) {
     if (!RegisterWindowClass()) {
       MessageBoxA(nullptr, "Window Class registration failed!", "Error!", MB_ICONEXCLAMATION | MB_OK);
+      s.windowFailed.store(true);
       return;
     }
     registered = true;
@@ -166,6 +167,7 @@ void Venster(std::int32_t x, std::int32_t y, std::uint32_t breedte, std::uint32_
   if (!s.WindowInfo.Thread) {
     std::fprintf(stderr, "Venster: the window thread could not be started (error %lu)\n",
                  static_cast<unsigned long>(GetLastError()));
+    s.windowFailed.store(true);
     return;
   }
   while (!IsWindow(s.hWnd.load())) {
@@ -175,6 +177,8 @@ void Venster(std::int32_t x, std::int32_t y, std::uint32_t breedte, std::uint32_
   ShowWindow(s.hWnd.load(), SW_SHOWNORMAL);
   UpdateWindow(s.hWnd.load());
 }
+
+int ExitStatus() { return State().windowFailed.load() ? 1 : 0; }
 
 BOOL VensterBestaat() {
   HWND hWnd = State().hWnd.load();

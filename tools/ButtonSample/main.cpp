@@ -4,5 +4,5 @@
 int main() {
   BrannowayLib::Initialise();
   ButtonSample::Run();
-  return 0;
+  return BrannowayLib::ExitStatus();
 }
