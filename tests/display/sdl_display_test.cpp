@@ -213,4 +213,23 @@ TEST(SdlDisplayTest, TheCloseBoxDestroysTheWindowThroughItsProcedure) {
   EXPECT_TRUE(IsWindow(again.hwnd()));
 }
 
+TEST(SdlDisplayTest, AButtonHeldWhileTheLastWindowClosesIsSeenReleased) {
+  NEED_X_SERVER();
+  WindowSpec spec = PlacedAt(300, 300);
+  spec.title = "Houd vast";
+  WindowThread w(spec);
+  HWND hwnd = w.hwnd();
+  POINT centre{160, 120};
+  ClientToScreen(hwnd, &centre);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  RunCommand("xdotool mousemove --sync " + std::to_string(centre.x) + " " + std::to_string(centre.y) + " mousedown 1");
+  ASSERT_TRUE(Eventually([] { return GetAsyncKeyState(VK_LBUTTON) < -1; }));
+  ASSERT_TRUE(testing_support::SendCloseRequest("Houd vast"));
+  ASSERT_TRUE(Eventually([&] { return !IsWindow(hwnd); }));
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);  // still held: nothing released it
+  // A program waiting for the release, with no window left, sees it.
+  RunCommand("xdotool mouseup 1");
+  EXPECT_TRUE(Eventually([] { return GetAsyncKeyState(VK_LBUTTON) == 0; }));
+}
+
 }  // namespace

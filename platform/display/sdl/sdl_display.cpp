@@ -245,7 +245,9 @@ class SdlDisplay final : public Display {
     [[maybe_unused]] const ssize_t read_ = read(wakeFd_, &wakes, sizeof wakes);
   }
 
-  bool MouseOutsideWindows() const { return !byHandle_.empty() && !SDL_GetMouseFocus(); }
+  // SDL reports the mouse only over its windows; elsewhere, and once the last
+  // window has gone, the state is read from the screen.
+  bool MouseOutsideWindows() const { return !SDL_GetMouseFocus(); }
 
   std::shared_ptr<Entry> Find(HWND handle) {
     auto it = byHandle_.find(handle);
@@ -391,17 +393,22 @@ class SdlDisplay final : public Display {
   }
 
   // Outside the windows SDL reports nothing, yet the programs poll the cursor
-  // and the buttons wherever they are: read them from the screen.
+  // and the buttons wherever they are: read them from the screen. With no
+  // window left there is nothing to place the cursor by, but a program may
+  // still wait for a button's release, as it could on Windows.
   void PollMouseOutside() {
     if (!MouseOutsideWindows()) return;
     int gx = 0, gy = 0;
     const Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
-    const Entry& reference = *byHandle_.begin()->second;
-    int wx = 0, wy = 0;
-    SDL_GetWindowPosition(reference.window, &wx, &wy);
-    const POINT p = ToScreen(reference, gx - wx, gy - wy);
-    const POINT last = user::CursorPosition();
-    if (p.x != last.x || p.y != last.y) user::OnMouseMove(p);
+    POINT p = user::CursorPosition();
+    if (!byHandle_.empty()) {
+      const Entry& reference = *byHandle_.begin()->second;
+      int wx = 0, wy = 0;
+      SDL_GetWindowPosition(reference.window, &wx, &wy);
+      const POINT last = p;
+      p = ToScreen(reference, gx - wx, gy - wy);
+      if (p.x != last.x || p.y != last.y) user::OnMouseMove(p);
+    }
     for (auto [mask, vk] : {std::pair{SDL_BUTTON_LMASK, VK_LBUTTON}, std::pair{SDL_BUTTON_RMASK, VK_RBUTTON},
                             std::pair{SDL_BUTTON_MMASK, VK_MBUTTON}}) {
       const bool down = (buttons & mask) != 0;
