@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs whatever the build, the programs and the tests need on Debian 12,
-# asking apt-get only when a package is missing.
+# asking apt-get only when a package is missing. Further packages that one
+# script needs (the fuzzing's clang) may be named as arguments.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   fonts-liberation fonts-comic-neue
   xvfb xdotool x11-apps
   g++-mingw-w64-i686
+  "$@"
 )
 
 missing=()

@@ -38,7 +38,10 @@ struct Spec {
   enum { Normal, Short, Long64 } size = Normal;
 };
 
-int AppendDigit(int value, char digit) { return std::min(value * 10 + (digit - '0'), kLimit); }
+// A field wider than the whole output (plus the longest number) shows the
+// same as any wider one, so larger numbers are held there.
+constexpr int kWidestField = 2 * kLimit;
+int AppendDigit(int value, char digit) { return std::min(value * 10 + (digit - '0'), kWidestField); }
 
 // Writes a text padded to the field width.
 void Field(Output& out, const Spec& spec, const char* prefix, const char* body, int bodyLength, int zeros) {
@@ -57,10 +60,11 @@ void Number(Output& out, const Spec& spec, unsigned long long magnitude, bool ne
   char digits[24];
   int n = 0;
   const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  do {
+  // A precision of 0 shows the value 0 as no digits at all, as in C.
+  while (magnitude != 0 || (n == 0 && spec.precision != 0)) {
     digits[sizeof digits - 1 - n++] = set[magnitude % base];
     magnitude /= base;
-  } while (magnitude != 0);
+  }
   const char* prefix = negative ? "-" : "";
   if (base == 16 && spec.alternate) prefix = upper ? "0X" : "0x";
   const int zeros = spec.precision > n ? spec.precision - n : 0;
@@ -88,7 +92,6 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list args) {
       else if (*f == '#') spec.alternate = true;
       else break;
     }
-    // Nothing longer than the whole output can show, so larger numbers stop there.
     while (*f >= '0' && *f <= '9') spec.width = AppendDigit(spec.width, *f++);
     if (*f == '.') {
       spec.precision = 0;

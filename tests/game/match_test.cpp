@@ -12,6 +12,7 @@
 
 #include "BrannowayLib.h"
 #include "match.h"
+#include "program_frames.h"
 #include "program_script.h"
 #include "runtime/numeric.h"
 #include "state.h"
@@ -159,7 +160,7 @@ TEST_F(MatchTest, TheRadarColoursItsSquaresAndRecordsNothing) {
   const POINT shipSquare = PixelOf(m, 1, 1, 7, 0), waterSquare = PixelOf(m, 1, 1, 8, 0);
   std::vector<COLORREF> seen;
   int frame = 0;
-  const int id = headless::AddPresentCallback([&](HWND w) {
+  const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
     ++frame;
     if (frame == 20) seen.push_back(headless::ClientPixel(w, shipSquare.x + 3, shipSquare.y + 3));
     if (frame == 1257 + 20) seen.push_back(headless::ClientPixel(w, waterSquare.x + 3, waterSquare.y + 3));
@@ -183,7 +184,7 @@ TEST_F(MatchTest, WeaponsLeaveFromTheHighestQualifyingShip) {
   const POINT front = PixelOf(m, 2, 1, 5, 2);
   bool seenNearFront = false;
   int frame = 0;
-  const int id = headless::AddPresentCallback([&](HWND w) {
+  const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
     if (++frame != 40) return;
     for (int y = front.y - 30; y < front.y + 5; ++y)
       for (int x = front.x - 6; x <= front.x + 6; ++x) {
@@ -295,7 +296,7 @@ TEST_F(MatchTest, AWeaponWhoseShipSankFallsBackToTheMissileWhenTheChoiceBegins) 
   m.Schepen[1][2].Leven = 0;  // the length-3 ship
   std::uint32_t chosenInChoice = 0;
   int frame = 0;
-  const int id = headless::AddPresentCallback([&](HWND w) {
+  const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
     if (++frame == 510) {  // after the flight, in the choice
       chosenInChoice = m.SpelerWapen[1];
       headless::CloseWindow(w);
@@ -564,7 +565,7 @@ TEST_F(MatchTest, TheWinScreenCirclesUntilAClickAndRestoresTheTextSize) {
   Match& m = Ready();
   int frame = 0;
   bool sawText = false;
-  const int id = headless::AddPresentCallback([&](HWND w) {
+  const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
     if (++frame == 5) {
       sawText = WinShown(headless::ClientPixels(w));
       EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 50);

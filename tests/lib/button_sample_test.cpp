@@ -8,6 +8,7 @@
 
 #include "BrannowayLib.h"
 #include "ButtonSample.h"
+#include "program_frames.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ struct ProgramRun {
 ProgramRun RunButtonSample(std::function<void(int frame, HWND window)> script, int limit = 200) {
   ProgramRun run;
   bool closing = false;
-  const int id = headless::AddPresentCallback([&](HWND window) {
+  const int id = testing_support::AddProgramFrameCallback([&](HWND window) {
     if (window != headless::FindWindowByTitle("Titel")) return;
     ++run.frames;
     run.last = headless::ClientPixels(window);
