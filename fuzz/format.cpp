@@ -30,8 +30,9 @@ std::string Digits(fuzzing::Input& in) {
 }
 
 // C's spelling of a field: as wide as ours where the output can show it,
-// narrower where ours would run far past the end (C would write it all).
-std::string ForC(const std::string& digits) { return digits.size() > 4 ? "1500" : digits; }
+// narrower where ours would run far past the end (C would write it all):
+// the layer holds any wider field at 2048, which fills the output.
+std::string ForC(const std::string& digits) { return digits.size() > 4 ? "2048" : digits; }
 
 Conversion Make(fuzzing::Input& in) {
   const char types[] = {'d', 'i', 'u', 'x', 'X', 'c', 's'};

@@ -51,8 +51,11 @@ void Shape(fuzzing::Input& in, int kind) {
   for (const Surface* s : {&plain, &shifted, &reversed}) Prepare(*s);
   std::vector<POINT> points(static_cast<std::size_t>(kind == 0 ? in.Between(1, 12) : 2));
   for (POINT& p : points) p = {in.Coordinate(), in.Coordinate()};
-  const bool movable = Movable(points);
-  const std::vector<POINT> moved = Moved(points);
+  // PatBlt's second pair is an extent, not a corner: it stays.
+  const bool movable = Movable(kind == 3 ? std::vector<POINT>{points[0]} : points);
+  std::vector<POINT> moved = points;
+  if (movable && kind == 3) moved[0] = Moved({points[0]})[0];
+  else if (movable) moved = Moved(points);
   const DWORD rop = static_cast<DWORD>(in.Take<std::uint8_t>()) << 16;
   auto draw = [&](const Surface& s, const std::vector<POINT>& p) {
     switch (kind) {

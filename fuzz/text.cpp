@@ -63,7 +63,8 @@ void CheckMeasures(HDC dc, const std::string& text, UINT format) {
   RECT r{0, 0, 0, 0};
   const int height = DrawTextA(dc, text.data(), n, &r, (format & ~DT_NOPREFIX) | DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   if (n > 0) {
-    FUZZ_CHECK(r.right == extent.cx && r.bottom == tm.tmHeight && height == tm.tmHeight,
+    const LONG line = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    FUZZ_CHECK(r.right == extent.cx && r.bottom == line && height == line,
                "DrawTextA measures %ld x %ld, the extent is %ld x %ld", static_cast<long>(r.right),
                static_cast<long>(r.bottom), static_cast<long>(extent.cx), static_cast<long>(extent.cy));
   }
