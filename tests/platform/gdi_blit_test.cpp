@@ -148,6 +148,42 @@ TEST(GdiBlitTest, OverlappingCopyWithinOneBitmapMovesPixelsIntact) {
   EXPECT_EQ(GetPixel(picture.dc, 9, 9), RGB(9, 9, 7));
 }
 
+// What a raster operation makes of one pixel: each set bit of the code names
+// one combination of pattern, source and destination bits.
+std::uint32_t Reference(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
+  std::uint32_t r = 0;
+  for (int i = 0; i < 8; ++i)
+    if (code & (1 << i)) r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  return r & 0xFFFFFF;
+}
+
+TEST(GdiBlitTest, OverlappingTransfersWithinOneBitmapReadThePixelsAsTheyWere) {
+  // The copy, the operations with fast paths, and general ones with and without the pattern.
+  const DWORD rops[] = {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, NOTSRCCOPY, MERGECOPY, 0x00B80000, 0x001D0000};
+  // Each way the source may lie from the destination, near enough to overlap.
+  const POINT shifts[] = {{0, 3}, {0, -3}, {3, 0}, {-3, 0}, {2, 2}, {-2, -2}, {2, -3}, {-3, 2}, {0, 1}, {1, 0}};
+  HBRUSH brush = CreateSolidBrush(RGB(0x5A, 0xC3, 0x3C));
+  for (DWORD rop : rops)
+    for (const POINT& shift : shifts) {
+      Gradient picture(24, 20);
+      HGDIOBJ oldBrush = SelectObject(picture.dc, brush);
+      const std::vector<std::uint32_t> before(picture.bits, picture.bits + 24 * 20);
+      const int x = 5, y = 4, w = 12, h = 10;
+      ASSERT_TRUE(BitBlt(picture.dc, x, y, w, h, picture.dc, x + shift.x, y + shift.y, rop));
+      SelectObject(picture.dc, oldBrush);
+      for (int py = 0; py < 20; ++py)
+        for (int px = 0; px < 24; ++px) {
+          const std::uint32_t d = before[static_cast<std::size_t>(py * 24 + px)];
+          const bool inside = px >= x && px < x + w && py >= y && py < y + h;
+          const std::uint32_t s = inside ? before[static_cast<std::size_t>((py + shift.y) * 24 + px + shift.x)] : 0;
+          const std::uint32_t want = inside ? Reference(static_cast<std::uint8_t>(rop >> 16), 0x5AC33C, s, d) : d;
+          ASSERT_EQ(picture.bits[py * 24 + px] & 0xFFFFFF, want)
+              << "rop " << std::hex << rop << std::dec << " shift " << shift.x << "," << shift.y << " at " << px << "," << py;
+        }
+    }
+  DeleteObject(brush);
+}
+
 TEST(GdiBlitTest, GetDIBitsReadsRowsBottomUpOrTopDown) {
   Gradient picture(3, 2);
   BITMAPINFO info{};

@@ -1,6 +1,7 @@
 // Text: font sizes, faces, layout rules and how glyphs meet what lies beneath.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <set>
 #include <string>
@@ -84,6 +85,75 @@ TEST(GdiTextTest, GameTextMeasuresAsOnWindows) {
   const SIZE s = t.Extent("Wachten op speler 1");
   EXPECT_EQ(s.cx, 131);
   EXPECT_EQ(s.cy, 16);
+}
+
+TEST(GdiTextTest, AdvancesAreTheHintedWholePixelsWindowsReports) {
+  TextCanvas t("Arial", 16);
+  INT widths[3] = {};
+  for (int i = 0; i < 3; ++i) GetCharWidth32A(t.dc(), "Hmw"[i], "Hmw"[i], &widths[i]);
+  EXPECT_EQ(widths[0], 10);
+  EXPECT_EQ(widths[1], 12);
+  EXPECT_EQ(widths[2], 10);
+
+  TextCanvas large("Arial", 18);
+  const char* text = "Wachten op speler 1";
+  const SIZE s = large.Extent(text);
+  EXPECT_EQ(s.cx, 146);
+  EXPECT_EQ(s.cy, 17);
+  long sum = 0;
+  for (const char* c = text; *c; ++c) {
+    INT w = 0;
+    GetCharWidth32A(large.dc(), static_cast<unsigned char>(*c), static_cast<unsigned char>(*c), &w);
+    sum += w;
+  }
+  EXPECT_EQ(sum, s.cx);
+  EXPECT_EQ(large.Measure(text).right, s.cx);
+}
+
+TEST(GdiTextTest, DrawTextPlacesEachGlyphAtTheAdvancesBeforeIt) {
+  // "Hmw" drawn at once, and its characters drawn one by one at the summed advances.
+  TextCanvas whole("Arial", 16, FW_NORMAL, NONANTIALIASED_QUALITY, 60, 20);
+  TextCanvas pieces("Arial", 16, FW_NORMAL, NONANTIALIASED_QUALITY, 60, 20);
+  for (TextCanvas* t : {&whole, &pieces}) {
+    SetTextColor(t->dc(), RGB(255, 255, 255));
+    SetBkMode(t->dc(), TRANSPARENT);
+  }
+  whole.Draw("Hmw", 2, 1);
+  int x = 2;
+  for (const char* c : {"H", "m", "w"}) {
+    pieces.Draw(c, x, 1);
+    x += pieces.Extent(c).cx;
+  }
+  for (int py = 0; py < 20; ++py)
+    for (int px = 0; px < 60; ++px) ASSERT_EQ(whole.At(px, py), pieces.At(px, py)) << px << "," << py;
+}
+
+TEST(GdiTextTest, TextAnywhereInThe32BitPlaneClipsLikeAShape) {
+  TextCanvas t("Arial", 16, FW_NORMAL, ANTIALIASED_QUALITY, 40, 30);
+  SetTextColor(t.dc(), RGB(255, 255, 255));
+  LOGFONTA lf{};
+  lf.lfHeight = 16;
+  lf.lfUnderline = TRUE;
+  lf.lfStrikeOut = TRUE;
+  std::strcpy(lf.lfFaceName, "Arial");
+  DeleteObject(SelectObject(t.dc(), CreateFontIndirectA(&lf)));
+  const std::string longText(2000, 'W');
+  for (const POINT p : {POINT{INT_MAX - 3, 0}, POINT{INT_MIN, 0}, POINT{0, INT_MAX - 1}, POINT{0, INT_MIN + 2},
+                        POINT{INT_MAX, INT_MAX}, POINT{INT_MIN, INT_MIN}}) {
+    EXPECT_TRUE(TextOutA(t.dc(), p.x, p.y, longText.data(), static_cast<int>(longText.size())));
+    RECT r{p.x, p.y, INT_MAX, INT_MAX};
+    DrawTextA(t.dc(), "&Afsluiten\nW", -1, &r, DT_NOCLIP);
+    RECT at{p.x, p.y, p.x, p.y};
+    DrawTextA(t.dc(), "&Afsluiten", -1, &at, DT_NOCLIP | DT_RIGHT | DT_SINGLELINE | DT_BOTTOM);
+    RECT calc{p.x, p.y, p.x, p.y};
+    DrawTextA(t.dc(), longText.c_str(), -1, &calc, DT_CALCRECT);
+    EXPECT_GE(calc.right, calc.left);  // held at the limit, never wrapped round
+  }
+  EXPECT_EQ(t.Colours(), std::set<COLORREF>{RGB(0, 0, 0)});
+  // Text that starts far to the left and is long enough still shows its part in view.
+  const int advance = t.Extent("W").cx;
+  TextOutA(t.dc(), -advance * 1999, 5, longText.data(), static_cast<int>(longText.size()));
+  EXPECT_GT(t.Colours().size(), 1u);
 }
 
 TEST(GdiTextTest, WindowsFaceNamesMapToMetricCompatibleFonts) {
