@@ -166,7 +166,11 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 
 int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
   auto bitmap = Find<Bitmap>(hbm);
-  if (!Find<DC>(hdc) || !bitmap || !lpbmi || usage != DIB_RGB_COLORS) return 0;
+  if (!bitmap || !lpbmi || usage != DIB_RGB_COLORS) return 0;
+  // The pixels are read under the context's locks (and a window's surface
+  // lock), which every call drawing on that context's bitmap takes too.
+  LockedDC dc(hdc);
+  if (!dc) return 0;
   const Surface& s = *bitmap->surface;
   BITMAPINFOHEADER& h = lpbmi->bmiHeader;
   if (!lpvBits) {

@@ -213,6 +213,21 @@ TEST(SdlDisplayTest, TheCloseBoxDestroysTheWindowThroughItsProcedure) {
   EXPECT_TRUE(IsWindow(again.hwnd()));
 }
 
+TEST(SdlDisplayTest, AWindowDestroyedByAnotherClientClosesAndTheProgramGoesOn) {
+  NEED_X_SERVER();
+  WindowSpec spec = PlacedAt(400, 200);
+  spec.title = "Weg ermee";
+  WindowThread w(spec);
+  HWND hwnd = w.hwnd();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(testing_support::DestroyFromOutside("Weg ermee"));
+  ASSERT_TRUE(w.WaitFor(WM_CLOSE));
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(hwnd); }));
+  // The display goes on: drawing and a new window work.
+  WindowThread again(PlacedAt(500, 300));
+  EXPECT_TRUE(IsWindow(again.hwnd()));
+}
+
 TEST(SdlDisplayTest, AButtonHeldWhileTheLastWindowClosesIsSeenReleased) {
   NEED_X_SERVER();
   WindowSpec spec = PlacedAt(300, 300);

@@ -94,4 +94,15 @@ bool SendCloseRequest(const std::string& title) {
   return true;
 }
 
+bool DestroyFromOutside(const std::string& title) {
+  const std::string id = RunCommand("xdotool search --name '^" + title + "$' | head -n 1");
+  if (id.empty()) return false;
+  Display* x = XOpenDisplay(nullptr);
+  if (!x) return false;
+  XDestroyWindow(x, static_cast<Window>(std::stoul(id)));
+  XSync(x, False);
+  XCloseDisplay(x);
+  return true;
+}
+
 }  // namespace testing_support

@@ -28,4 +28,8 @@ std::string RunCommand(const std::string& command);
 // does, to the window with this title; false if there is no such window.
 bool SendCloseRequest(const std::string& title);
 
+// Destroys the window with this title from another X client, as xdotool or a
+// window manager may; false if there is no such window.
+bool DestroyFromOutside(const std::string& title);
+
 }  // namespace testing_support

@@ -10,7 +10,9 @@ constexpr UINT kControlRequest = WM_USER + 1;
 }  // namespace
 
 std::uint32_t AddMenu(const char* title, const std::vector<std::pair<const char*, Procedure>>& items) {
-  std::lock_guard guard(tablesLock);
+  // The lock is let go before SetMenu and DrawMenuBar, which wait for the
+  // window's thread; that thread takes the lock to dispatch a menu command.
+  std::unique_lock guard(tablesLock);
   const std::uint32_t m = menulen;
   MenuStruct entry{CreatePopupMenu(), {}, 0};
   for (std::size_t i = 0; i < items.size() && i < 100; ++i) {
@@ -21,6 +23,7 @@ std::uint32_t AddMenu(const char* title, const std::vector<std::pair<const char*
   AppendMenuA(window.hmenu, MF_POPUP, reinterpret_cast<UINT_PTR>(entry.hmenu), title);
   menu.push_back(std::move(entry));
   menulen = static_cast<std::uint32_t>(menu.size());
+  guard.unlock();
   if (window.state == STATE_ACTIVE) {
     SetMenu(window.hwnd, window.hmenu);
     DrawMenuBar(window.hwnd);

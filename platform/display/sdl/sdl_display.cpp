@@ -132,6 +132,7 @@ class SdlDisplay final : public Display {
       entry->window = window;
       entry->origin = {p.client.left, p.client.top};
       entry->surface = p.surface;
+      entry->xWindow = XWindowOf(window);
       byHandle_[p.window] = entry;
       byId_[SDL_GetWindowID(window)] = entry;
       if (serverFd_ < 0) serverFd_ = ServerConnection(window);
@@ -196,6 +197,7 @@ class SdlDisplay final : public Display {
   struct Entry {
     HWND handle = nullptr;
     SDL_Window* window = nullptr;
+    unsigned long xWindow = 0;  // the X server's id of the window, 0 on other systems
     POINT origin{};  // the client area on the screen, as the window manager of the programs sees it
     std::shared_ptr<gdi::WindowSurface> surface;
     bool dirty = false;  // a frame not yet on the screen
@@ -225,6 +227,31 @@ class SdlDisplay final : public Display {
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
   }
+
+  static unsigned long XWindowOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+    return info.info.x11.window;
+  }
+
+  // A window that another client destroyed (xdotool, xkill -id, a window
+  // manager) is closed as its close box would close it. The X errors that
+  // SDL's calls on the vanished window then cause are not fatal.
+  void OnXEvent(const SDL_SysWMmsg& m) {
+    if (m.subsystem != SDL_SYSWM_X11 || m.msg.x11.event.type != DestroyNotify) return;
+    for (const auto& [handle, entry] : byHandle_)
+      if (entry->xWindow != 0 && entry->xWindow == m.msg.x11.event.xdestroywindow.window) {
+        user::OnCloseRequest(handle);
+        return;
+      }
+  }
+
+  static int IgnoreVanishedWindows(::Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
+    return previousXErrorHandler_ ? previousXErrorHandler_(display, error) : 0;
+  }
+  static inline XErrorHandler previousXErrorHandler_ = nullptr;
 
   // The X server's connection, to sleep on; -1 on other systems.
   static int ServerConnection(SDL_Window* window) {
@@ -278,6 +305,10 @@ class SdlDisplay final : public Display {
       SDL_Quit();
       ready.set_value(false);
       return;
+    }
+    if (driver == "x11") {
+      previousXErrorHandler_ = XSetErrorHandler(IgnoreVanishedWindows);
+      SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     }
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) refreshRate_ = mode.refresh_rate;
@@ -342,6 +373,9 @@ class SdlDisplay final : public Display {
         if (auto entry = FindById(e.button.windowID))
           if (const int vk = ButtonKey(e.button.button))
             user::OnMouseButton(ToScreen(*entry, e.button.x, e.button.y), vk, e.type == SDL_MOUSEBUTTONDOWN);
+        break;
+      case SDL_SYSWMEVENT:
+        if (e.syswm.msg) OnXEvent(*e.syswm.msg);
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
