@@ -187,4 +187,24 @@ void OutlinedGameText(benchmark::State& state) {
 }
 BENCHMARK(OutlinedGameText)->Unit(benchmark::kMicrosecond);
 
+// Measuring 256 characters in a new font of a given size: made, measured, deleted.
+void MeasureTextInANewFont(benchmark::State& state) {
+  Target target(64, 64);
+  char text[256];
+  for (int i = 0; i < 256; ++i) text[i] = static_cast<char>(i == 0 ? 1 : i);
+  int weight = 100;
+  for (auto _ : state) {
+    LOGFONTA lf{};
+    lf.lfHeight = static_cast<LONG>(state.range(0));
+    lf.lfWeight = weight = weight == 900 ? 100 : weight + 1;  // a new font each time, not one from the cache
+    std::strcpy(lf.lfFaceName, "Arial");
+    HGDIOBJ old = SelectObject(target.dc, CreateFontIndirectA(&lf));
+    SIZE size{};
+    GetTextExtentPoint32A(target.dc, text, 256, &size);
+    benchmark::DoNotOptimize(size);
+    DeleteObject(SelectObject(target.dc, old));
+  }
+}
+BENCHMARK(MeasureTextInANewFont)->Arg(16)->Arg(1024)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
