@@ -40,6 +40,14 @@ TEST(FormatTest, NeverWritesMoreThan1024Characters) {
   EXPECT_EQ(wsprintfA(buffer, "%s", big.c_str()), 1023);
   EXPECT_EQ(buffer[1023], '\0');
   EXPECT_EQ(buffer[1024], '#');
+  // A field wider than the output stops at the limit at once, and so do their digits' values.
+  EXPECT_EQ(wsprintfA(buffer, "%2147483647d", 1), 1023);
+  EXPECT_EQ(wsprintfA(buffer, "%-99999999999999999999d|", 1), 1023);
+  EXPECT_EQ(buffer[0], '1');
+  EXPECT_EQ(wsprintfA(buffer, "%.2147483648d", 7), 1023);
+  EXPECT_EQ(buffer[1022], '0');
+  EXPECT_EQ(wsprintfA(buffer, "%.0d|%.0x|%.1u", 0, 0, 0), 3);  // a precision of 0 shows 0 as nothing
+  EXPECT_STREQ(buffer, "||0");
 }
 
 TEST(KernelTest, HelpersBehaveAsOnWindows) {

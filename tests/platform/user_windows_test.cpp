@@ -5,6 +5,7 @@
 #include <winlayer/objects.h>
 
 #include <algorithm>
+#include <climits>
 #include <atomic>
 
 #include "window_thread.h"
@@ -94,6 +95,27 @@ TEST(WindowClassTest, RegisteringANameTwiceFails) {
   EXPECT_TRUE(UnregisterClassA("TwiceRegistered", nullptr));
   EXPECT_FALSE(UnregisterClassA("TwiceRegistered", nullptr));
   EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+}
+
+TEST(WindowClassTest, WindowsTooLargeForMemoryOrTheCoordinateRangeFailCleanly) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "HugeWindows";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  // No client area of these sizes can be had: the window is refused, not the program ended.
+  for (int side : {100000, 20000})
+    EXPECT_EQ(CreateWindowExA(0, "HugeWindows", "", WS_BORDER, 0, 0, side, side, nullptr, nullptr, nullptr, nullptr), nullptr)
+        << side;
+  // A position near the end of the range: the rectangle is held there.
+  HWND edge = CreateWindowExA(0, "HugeWindows", "", WS_BORDER, INT_MAX - 10, INT_MIN, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(edge, nullptr);
+  RECT r{};
+  GetWindowRect(edge, &r);
+  EXPECT_EQ(r.left, INT_MAX - 10);
+  EXPECT_EQ(r.right, INT_MAX);
+  EXPECT_EQ(r.bottom, INT_MIN + 200);
+  DestroyWindow(edge);
+  UnregisterClassA("HugeWindows", nullptr);
 }
 
 TEST(WindowFrameTest, TheFrameAroundTheClientAreaMatchesTheSystemMetrics) {
