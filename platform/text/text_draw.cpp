@@ -109,13 +109,17 @@ void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long lo
   }
 }
 
+// How far a glyph may stand out of its cell, on any side: its bitmap may
+// reach beyond the advance and the ascent and descent, never by a whole cell
+// and the widest advance.
+long long Overhang(const text::CellMetrics& m) { return m.height + m.maximumWidth; }
+
 void Fill(const Surface& target, const Rect& box, std::uint32_t encoded) {
   if (!box.Empty()) raster::FillRect(target, box, box, encoded);
 }
 
 // Draws one line with its top-left corner at (x, y). Only the characters
-// whose cells may reach the clip rectangle are rendered; a glyph may stand
-// out of its cell by up to an em on either side.
+// whose glyphs may reach the clip rectangle are rendered.
 void DrawLine(const DC& dc, RealizedFont& font, const Line& line, long long x, long long y, const Rect& clip) {
   const Surface& target = dc.Target();
   const text::CellMetrics& m = font.Metrics();
@@ -125,7 +129,7 @@ void DrawLine(const DC& dc, RealizedFont& font, const Line& line, long long x, l
   const long long baseline = y + m.ascent;
   const long long underlineTop = baseline + m.underlineOffset - m.underlineThickness / 2;
   const long long underlineBottom = underlineTop + m.underlineThickness;
-  const long long overhang = m.height + m.maximumWidth;
+  const long long overhang = Overhang(m);
   if (y + m.height + overhang > clip.top && y - overhang < clip.bottom) {
     long long penX = x;
     for (const Placed& p : line.chars) {
@@ -184,11 +188,11 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
 
   long long y = top;
   for (const Line& line : lines) {
-    if (y >= clip.bottom) break;
+    if (y - Overhang(font->Metrics()) >= clip.bottom) break;  // neither this line nor any below shows
     long long x = left;
     if (format & DT_RIGHT) x = right - line.width;
     else if (format & DT_CENTER) x = left + (right - left - line.width) / 2;
-    if (y + lineHeight > clip.top) DrawLine(*dc, *font, line, x, y, clip);
+    DrawLine(*dc, *font, line, x, y, clip);
     y += lineHeight;
   }
   dc.Drawn();
