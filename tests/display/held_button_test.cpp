@@ -18,19 +18,6 @@ namespace {
 using namespace OperationBrannoway;
 using testing_support::RunCommand;
 
-testing_support::Xvfb* server = nullptr;
-
-class XvfbEnvironment : public testing::Environment {
- public:
-  void SetUp() override { server = new testing_support::Xvfb; }
-  void TearDown() override {
-    delete server;
-    server = nullptr;
-  }
-};
-
-const auto* const environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (!condition())
@@ -67,7 +54,7 @@ void HoldCloseAndRelease(const std::function<void()>& screen) {
 class HeldButtonTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (!server->Running()) GTEST_SKIP() << "no X server for the real display: " << server->Why();
+    if (!testing_support::TestServer().Running()) GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why();
     Start();
     ASSERT_TRUE(BrannowayLib::VensterBestaat());
   }

@@ -23,21 +23,8 @@ using testing_support::RunCommand;
 using testing_support::WindowSpec;
 using testing_support::WindowThread;
 
-testing_support::Xvfb* server = nullptr;
-
-class XvfbEnvironment : public testing::Environment {
- public:
-  void SetUp() override { server = new testing_support::Xvfb; }
-  void TearDown() override {
-    delete server;
-    server = nullptr;
-  }
-};
-
-const auto* const environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
 #define NEED_X_SERVER()                                                        \
-  if (!server->Running()) GTEST_SKIP() << "no X server for the real display: " << server->Why()
+  if (!testing_support::TestServer().Running()) GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why()
 
 template <typename F>
 bool Eventually(F condition, int milliseconds = 3000) {

@@ -1,5 +1,6 @@
 #include "xvfb.h"
 
+#include <gtest/gtest.h>  // before Xlib, whose macros (None, Bool) clash with it
 #include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -104,5 +105,24 @@ bool DestroyFromOutside(const std::string& title) {
   XCloseDisplay(x);
   return true;
 }
+
+namespace {
+
+Xvfb* testServer = nullptr;
+
+class XvfbEnvironment : public testing::Environment {
+ public:
+  void SetUp() override { testServer = new Xvfb; }
+  void TearDown() override {
+    delete testServer;
+    testServer = nullptr;
+  }
+};
+
+[[maybe_unused]] const auto* const environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+}  // namespace
+
+const Xvfb& TestServer() { return *testServer; }
 
 }  // namespace testing_support

@@ -21,6 +21,10 @@ class Xvfb {
   std::string why_;
 };
 
+// The test program's own server: started before its first test (every
+// program that compiles xvfb.cpp gets one) and ended after its last.
+const Xvfb& TestServer();
+
 // Runs a shell command with DISPLAY set; its standard output, trimmed.
 std::string RunCommand(const std::string& command);
 
