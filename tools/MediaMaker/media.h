@@ -14,4 +14,7 @@ void MakeMenuPictures(const std::string& dir);
 // weapons with their dimmed pictures and masks.
 void MakeMatchPictures(const std::string& dir);
 
+// The desktop icon, `size` pixels square with a transparent outside, as a PNG file.
+bool MakeIcon(int size, const std::string& path);
+
 }  // namespace MediaMaker

@@ -131,6 +131,10 @@ bool Picture::Save(const std::string& path) const {
   return stbi_write_bmp(path.c_str(), width_, height_, 3, rgb.data()) != 0;
 }
 
+bool SavePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba) {
+  return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+}
+
 std::vector<POINT> RoundedBar(int left, int top, int right, int bottom) {
   const double r = (bottom - top) / 2.0, cy = top + r;
   std::vector<POINT> p;

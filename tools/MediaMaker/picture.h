@@ -64,6 +64,9 @@ std::vector<POINT> RoundedBar(int left, int top, int right, int bottom);  // end
 std::vector<POINT> Disc(double cx, double cy, double radius, int corners = 48);
 std::vector<POINT> Turned(std::vector<POINT> points, double cx, double cy, double angle);
 
+// Rows of red, green, blue and opacity bytes, top row first, as a PNG file.
+bool SavePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba);
+
 // A masked pair: the picture painted from shapes on black (and whatever
 // `more` adds), and its mask, black under every shape and white elsewhere.
 // The picture is made black wherever the mask is white. An empty mask path

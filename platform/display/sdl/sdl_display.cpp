@@ -5,6 +5,7 @@
 // its window as changed, so a program draws at its own pace; the screen gets
 // the newest frame of each changed window, copied whole, at most once per
 // refresh of the screen, and the last frame before a pause is always shown.
+// On a large screen a window is shown enlarged by a whole factor (scaling.h).
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <poll.h>
@@ -15,17 +16,21 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <future>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../../user/input.h"
 #include "../display.h"
+#include "scaling.h"
 
 namespace winlayer::display {
 
@@ -122,7 +127,10 @@ class SdlDisplay final : public Display {
     return Call([this, p] {
       const int w = std::max(1, static_cast<int>(p.client.right - p.client.left));
       const int h = std::max(1, static_cast<int>(p.client.bottom - p.client.top));
-      SDL_Window* window = SDL_CreateWindow(p.title.c_str(), p.client.left, p.client.top, w, h, SDL_WINDOW_HIDDEN);
+      const Area client{p.client.left, p.client.top, w, h};
+      const int scale = ScaleFor({w, h});
+      const Area shown = scale == 1 ? client : ScaledPlacement(client, scale, UsableArea());
+      SDL_Window* window = SDL_CreateWindow(p.title.c_str(), shown.x, shown.y, shown.width, shown.height, SDL_WINDOW_HIDDEN);
       if (!window) {
         std::fprintf(stderr, "cannot make a window: %s\n", SDL_GetError());
         return false;
@@ -131,6 +139,7 @@ class SdlDisplay final : public Display {
       entry->handle = p.window;
       entry->window = window;
       entry->origin = {p.client.left, p.client.top};
+      entry->scale = scale;
       entry->surface = p.surface;
       entry->xWindow = XWindowOf(window);
       byHandle_[p.window] = entry;
@@ -199,6 +208,8 @@ class SdlDisplay final : public Display {
     SDL_Window* window = nullptr;
     unsigned long xWindow = 0;  // the X server's id of the window, 0 on other systems
     POINT origin{};  // the client area on the screen, as the window manager of the programs sees it
+    int scale = 1;   // each client pixel is shown as scale × scale screen pixels
+    std::vector<std::uint32_t> converted;  // one row, or all, in the screen's pixel layout
     std::shared_ptr<gdi::WindowSurface> surface;
     bool dirty = false;  // a frame not yet on the screen
   };
@@ -312,6 +323,9 @@ class SdlDisplay final : public Display {
     }
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) refreshRate_ = mode.refresh_rate;
+    std::string complaint;
+    requestedScale_ = ChosenScale(std::getenv(kScaleVariable), &complaint);
+    if (!complaint.empty()) std::fprintf(stderr, "%s\n", complaint.c_str());
     refreshPeriod_ = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     ready.set_value(true);
@@ -355,7 +369,20 @@ class SdlDisplay final : public Display {
     for (auto& r : requests) r();
   }
 
-  POINT ToScreen(const Entry& e, int x, int y) const { return {e.origin.x + x, e.origin.y + y}; }
+  // A position in the shown window's pixels, as the programs see it on their screen.
+  POINT ToScreen(const Entry& e, int x, int y) const {
+    return {e.origin.x + ClientOffset(x, e.scale), e.origin.y + ClientOffset(y, e.scale)};
+  }
+
+  Area UsableArea() const {
+    SDL_Rect r{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0) SDL_GetDisplayBounds(0, &r);
+    return {r.x, r.y, r.w, r.h};
+  }
+
+  int ScaleFor(Size2 client) const {
+    return requestedScale_ ? HeldScale(*requestedScale_, client) : FittingScale(client, UsableArea());
+  }
 
   void Handle(const SDL_Event& e) {
     switch (e.type) {
@@ -409,21 +436,55 @@ class SdlDisplay final : public Display {
     }
   }
 
-  void CopyToScreen(const Entry& entry) {
+  void CopyToScreen(Entry& entry) {
     SDL_Surface* screen = SDL_GetWindowSurface(entry.window);
     if (!entry.surface || !screen) return;
     {
       std::lock_guard guard(entry.surface->lock);
       const gdi::Surface& pixels = *entry.surface->bitmap->surface;
-      const int width = std::min(pixels.Width(), screen->w), height = std::min(pixels.Height(), screen->h);
+      const int n = entry.scale;
+      const int width = std::min(pixels.Width(), screen->w / n), height = std::min(pixels.Height(), screen->h / n);
       if (width <= 0 || height <= 0) return;
       SDL_LockSurface(screen);
-      // Rows of 0x00RRGGBB pixels; SDL converts when the screen keeps another layout.
-      SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels.Row32(0), static_cast<int>(pixels.Pitch()),
-                        screen->format->format, screen->pixels, screen->pitch);
+      if (n == 1)
+        Convert(pixels.Row32(0), pixels.Pitch(), width, height, screen->format->format, screen->pixels, screen->pitch);
+      else
+        Enlarge(entry, pixels, width, height, screen);
       SDL_UnlockSurface(screen);
     }
     SDL_UpdateWindowSurface(entry.window);
+  }
+
+  // Rows of 0x00RRGGBB pixels; SDL converts when the screen keeps another layout.
+  static void Convert(const void* from, std::ptrdiff_t fromPitch, int width, int height, Uint32 format, void* to,
+                      std::ptrdiff_t toPitch) {
+    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, from, static_cast<int>(fromPitch), format, to,
+                      static_cast<int>(toPitch));
+  }
+
+  // Each client pixel as an n × n block, written once. A screen of another
+  // 32-bit layout gets each row converted first; one of another size gets
+  // the enlarged frame converted whole.
+  void Enlarge(Entry& entry, const gdi::Surface& pixels, int width, int height, SDL_Surface* screen) {
+    const int n = entry.scale;
+    const Uint32 format = screen->format->format;
+    auto* target = static_cast<std::uint32_t*>(screen->pixels);
+    if (format == SDL_PIXELFORMAT_RGB888) {
+      EnlargePixels(pixels.Row32(0), pixels.Pitch(), width, height, n, target, screen->pitch);
+    } else if (screen->format->BytesPerPixel == 4) {
+      entry.converted.resize(static_cast<std::size_t>(width));
+      for (int y = 0; y < height; ++y) {
+        Convert(pixels.Row32(y), pixels.Pitch(), width, 1, format, entry.converted.data(), width * 4);
+        EnlargePixels(entry.converted.data(), width * 4, width, 1, n,
+                      reinterpret_cast<std::uint32_t*>(static_cast<char*>(screen->pixels) + std::ptrdiff_t{y} * n * screen->pitch),
+                      screen->pitch);
+      }
+    } else {
+      const std::ptrdiff_t pitch = std::ptrdiff_t{width} * n * 4;
+      entry.converted.resize(static_cast<std::size_t>(width) * n * height * n);
+      EnlargePixels(pixels.Row32(0), pixels.Pitch(), width, height, n, entry.converted.data(), pitch);
+      Convert(entry.converted.data(), pitch, width * n, height * n, format, screen->pixels, screen->pitch);
+    }
   }
 
   // Outside the windows SDL reports nothing, yet the programs poll the cursor
@@ -486,6 +547,7 @@ class SdlDisplay final : public Display {
   std::vector<HWND> drawn_;
   int refreshRate_ = kRefreshRateUnknown;  // written before Open returns
   // Display thread only:
+  std::optional<int> requestedScale_;  // WINLAYER_SCALE's factor; none for the one that fits
   Clock::duration refreshPeriod_{};
   Clock::time_point nextCopy_{};
   int serverFd_ = -1;
