@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   fonts-liberation fonts-comic-neue
   xvfb xdotool x11-apps
+  desktop-file-utils appstream lintian
   g++-mingw-w64-i686
   "$@"
 )

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -20,6 +19,8 @@ namespace {
 
 using testing_support::Received;
 using testing_support::RunCommand;
+using testing_support::ScreenShot;
+using testing_support::TakeScreenShot;
 using testing_support::WindowSpec;
 using testing_support::WindowThread;
 
@@ -34,44 +35,6 @@ bool Eventually(F condition, int milliseconds = 3000) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return condition();
-}
-
-// The X server's screen, read with xwd: 24- or 32-bit pixels, red in the high byte.
-struct ScreenShot {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  COLORREF At(int x, int y) const {
-    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-};
-
-ScreenShot TakeScreenShot() {
-  const std::string path = "/tmp/brannoway-sdl-test.xwd";
-  RunCommand("xwd -root -silent > " + path);
-  std::ifstream in(path, std::ios::binary);
-  std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  in.close();
-  std::remove(path.c_str());
-  ScreenShot shot;
-  auto field = [&](int i) {
-    const std::size_t at = static_cast<std::size_t>(i) * 4;
-    return static_cast<std::uint32_t>(d[at] << 24 | d[at + 1] << 16 | d[at + 2] << 8 | d[at + 3]);
-  };
-  if (d.size() < 100) return shot;
-  const std::uint32_t headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7);
-  const std::uint32_t bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
-  const std::size_t start = headerSize + colours * 12;
-  const std::uint32_t bytesPerPixel = bitsPerPixel / 8;  // Xvfb packs depth 24 into 3 bytes
-  if ((bytesPerPixel != 3 && bytesPerPixel != 4) || d.size() < start + static_cast<std::size_t>(bytesPerLine) * height) return shot;
-  shot.width = static_cast<int>(width);
-  shot.height = static_cast<int>(height);
-  for (std::uint32_t y = 0; y < height; ++y)
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const unsigned char* p = &d[start + y * bytesPerLine + x * bytesPerPixel];
-      shot.pixels.push_back(byteOrder == 0 ? (p[2] << 16 | p[1] << 8 | p[0]) : (bytesPerPixel == 4 ? (p[1] << 16 | p[2] << 8 | p[3]) : (p[0] << 16 | p[1] << 8 | p[2])));
-    }
-  return shot;
 }
 
 WindowSpec PlacedAt(int x, int y) {

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace testing_support {
@@ -44,7 +46,8 @@ Xvfb::Xvfb() {
     close(tell[0]);
     if (!freopen("/dev/null", "w", stderr)) _exit(127);
     const std::string fd = std::to_string(tell[1]);
-    execl(binary, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+    const char* screen = std::getenv("TEST_XVFB_SCREEN");
+    execl(binary, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen && *screen ? screen : "1280x800x24", "-nolisten", "tcp",
           static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -104,6 +107,50 @@ bool DestroyFromOutside(const std::string& title) {
   XSync(x, False);
   XCloseDisplay(x);
   return true;
+}
+
+ScreenShot TakeScreenShot() {
+  const std::string path = "/tmp/brannoway-screen-" + std::to_string(getpid()) + ".xwd";
+  RunCommand("xwd -root -silent > " + path);
+  std::ifstream in(path, std::ios::binary);
+  std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  std::remove(path.c_str());
+  ScreenShot shot;
+  auto field = [&](int i) {
+    const std::size_t at = static_cast<std::size_t>(i) * 4;
+    return static_cast<std::uint32_t>(d[at] << 24 | d[at + 1] << 16 | d[at + 2] << 8 | d[at + 3]);
+  };
+  if (d.size() < 100) return shot;
+  const std::uint32_t headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7);
+  const std::uint32_t bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+  const std::size_t start = headerSize + colours * 12;
+  const std::uint32_t bytesPerPixel = bitsPerPixel / 8;  // Xvfb packs depth 24 into 3 bytes
+  if ((bytesPerPixel != 3 && bytesPerPixel != 4) || d.size() < start + static_cast<std::size_t>(bytesPerLine) * height) return shot;
+  shot.width = static_cast<int>(width);
+  shot.height = static_cast<int>(height);
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const unsigned char* p = &d[start + y * bytesPerLine + x * bytesPerPixel];
+      shot.pixels.push_back(byteOrder == 0 ? (p[2] << 16 | p[1] << 8 | p[0]) : (bytesPerPixel == 4 ? (p[1] << 16 | p[2] << 8 | p[3]) : (p[0] << 16 | p[1] << 8 | p[2])));
+    }
+  return shot;
+}
+
+bool ShownArea(const std::string& title, RECT& area) {
+  const std::string id = RunCommand("xdotool search --name '^" + title + "$' | head -n 1");
+  if (id.empty()) return false;
+  Display* x = XOpenDisplay(nullptr);
+  if (!x) return false;
+  XWindowAttributes attributes{};
+  int left = 0, top = 0;
+  Window child;
+  const Window window = static_cast<Window>(std::stoul(id));
+  const bool found = XGetWindowAttributes(x, window, &attributes) &&
+                     XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &left, &top, &child);
+  XCloseDisplay(x);
+  area = {left, top, left + attributes.width, top + attributes.height};
+  return found;
 }
 
 namespace {

@@ -1,9 +1,14 @@
 // A private X server for tests of the real display: Xvfb on a free display
-// number, started before the tests and ended with the test process.
+// number, started before the tests and ended with the test process. Its
+// screen is 1280 x 800 unless TEST_XVFB_SCREEN names another (e.g. 2560x1440x24).
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace testing_support {
 
@@ -35,5 +40,20 @@ bool SendCloseRequest(const std::string& title);
 // Destroys the window with this title from another X client, as xdotool or a
 // window manager may; false if there is no such window.
 bool DestroyFromOutside(const std::string& title);
+
+// The X server's screen, read with xwd.
+struct ScreenShot {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+  COLORREF At(int x, int y) const {
+    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+};
+ScreenShot TakeScreenShot();
+
+// Where the window with this title shows its client area on the X server's
+// screen; false if there is no such window.
+bool ShownArea(const std::string& title, RECT& area);
 
 }  // namespace testing_support

@@ -44,9 +44,9 @@ int HeldScale(int factor, Size2 client) {
 Area ScaledPlacement(Area client, int factor, Area usable) {
   const long long width = static_cast<long long>(client.width) * factor, height = static_cast<long long>(client.height) * factor;
   auto place = [](long long start, long long size, long long scaled, long long areaStart, long long areaSize) {
-    long long at = start + size / 2 - scaled / 2;
-    if (scaled <= areaSize) at = std::clamp(at, areaStart, areaStart + areaSize - scaled);
-    return static_cast<int>(std::clamp<long long>(at, -kLargestScaledSide * 8, kLargestScaledSide * 8));
+    // Too large for the area (a factor asked for): from its corner, so the title bar stays in view.
+    if (scaled > areaSize) return static_cast<int>(areaStart);
+    return static_cast<int>(std::clamp(start + size / 2 - scaled / 2, areaStart, areaStart + areaSize - scaled));
   };
   return {place(client.x, client.width, width, usable.x, usable.width),
           place(client.y, client.height, height, usable.y, usable.height), static_cast<int>(width),

@@ -37,7 +37,8 @@ int FittingScale(Size2 client, Area usable);
 int HeldScale(int factor, Size2 client);
 
 // Where the enlarged window's client area goes: centred on where the
-// program placed it, and moved inside the usable area where it fits.
+// program placed it and moved inside the usable area; at the area's corner
+// when it is larger.
 Area ScaledPlacement(Area client, int factor, Area usable);
 
 // The client pixel under a screen pixel `offset` pixels from the enlarged
