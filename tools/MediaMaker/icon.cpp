@@ -4,6 +4,7 @@
 // smooth although the drawing operations have no anti-aliasing.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <vector>
 
@@ -66,7 +67,7 @@ void PaintOutline(Picture& p) {
 
 }  // namespace
 
-bool MakeIcon(int size, const std::string& path) {
+std::vector<unsigned char> IconPixels(int size) {
   const int factor = std::max(1, kPaintedSize / size), painted = size * factor;
   Picture picture(painted, painted), outline(painted, painted);
   PaintIcon(picture);
@@ -89,7 +90,33 @@ bool MakeIcon(int size, const std::string& path) {
                   out[2] = static_cast<unsigned char>(b / inside);
       out[3] = static_cast<unsigned char>(inside * 255 / (static_cast<std::uint64_t>(factor) * factor));
     }
-  return SavePng(path, size, size, rgba);
+  return rgba;
+}
+
+bool MakeIcon(int size, const std::string& path) { return SavePng(path, size, size, IconPixels(size)); }
+
+// A Windows icon file whose images are PNGs, as Windows reads them since Vista.
+bool MakeWindowsIcon(const std::vector<int>& sizes, const std::string& path) {
+  std::vector<unsigned char> file;
+  auto put16 = [&](unsigned v) { file.push_back(v & 0xFF), file.push_back(v >> 8 & 0xFF); };
+  auto put32 = [&](std::size_t v) { put16(v & 0xFFFF), put16(v >> 16 & 0xFFFF); };
+  std::vector<std::vector<unsigned char>> images;
+  for (int size : sizes) images.push_back(PngBytes(size, size, IconPixels(size)));
+  put16(0), put16(1), put16(static_cast<unsigned>(sizes.size()));  // reserved, an icon, the image count
+  std::size_t offset = 6 + 16 * sizes.size();
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const unsigned side = sizes[i] >= 256 ? 0 : static_cast<unsigned>(sizes[i]);  // 0 stands for 256
+    file.push_back(static_cast<unsigned char>(side)), file.push_back(static_cast<unsigned char>(side));
+    file.push_back(0), file.push_back(0);  // no palette, reserved
+    put16(1), put16(32);                   // planes, bits per pixel
+    put32(images[i].size()), put32(offset);
+    offset += images[i].size();
+  }
+  for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written;
 }
 
 }  // namespace MediaMaker

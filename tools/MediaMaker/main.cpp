@@ -1,6 +1,7 @@
 // MediaMaker: draws the game's 29 pictures into a folder, as Windows bitmap
-// files, or the desktop icon at the sizes the desktop wants, as PNG files
-// operation-brannoway-<size>.png.
+// files, or its icon: at the sizes the desktop wants, as PNG files
+// operation-brannoway-<size>.png, and as the Windows icon file
+// operation-brannoway.ico.
 //
 //   MediaMaker <folder>
 //   MediaMaker --icons <folder>
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "MediaMaker: cannot write the %d-pixel icon into %s\n", size, dir.c_str());
         return 1;
       }
+    if (!MediaMaker::MakeWindowsIcon({16, 24, 32, 48, 256}, dir + "/operation-brannoway.ico")) {
+      std::fprintf(stderr, "MediaMaker: cannot write the Windows icon into %s\n", dir.c_str());
+      return 1;
+    }
     return 0;
   }
   MediaMaker::MakeMenuPictures(dir);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "picture.h"
 
@@ -16,5 +17,7 @@ void MakeMatchPictures(const std::string& dir);
 
 // The desktop icon, `size` pixels square with a transparent outside, as a PNG file.
 bool MakeIcon(int size, const std::string& path);
+// The icon at these sizes as one Windows icon file, for the game's .exe.
+bool MakeWindowsIcon(const std::vector<int>& sizes, const std::string& path);
 
 }  // namespace MediaMaker

@@ -135,6 +135,17 @@ bool SavePng(const std::string& path, int width, int height, const std::vector<u
   return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
 }
 
+std::vector<unsigned char> PngBytes(int width, int height, const std::vector<unsigned char>& rgba) {
+  std::vector<unsigned char> bytes;
+  stbi_write_png_to_func(
+      [](void* to, void* data, int size) {
+        auto* from = static_cast<unsigned char*>(data);
+        static_cast<std::vector<unsigned char>*>(to)->insert(static_cast<std::vector<unsigned char>*>(to)->end(), from, from + size);
+      },
+      &bytes, width, height, 4, rgba.data(), width * 4);
+  return bytes;
+}
+
 std::vector<POINT> RoundedBar(int left, int top, int right, int bottom) {
   const double r = (bottom - top) / 2.0, cy = top + r;
   std::vector<POINT> p;

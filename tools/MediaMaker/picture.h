@@ -66,6 +66,8 @@ std::vector<POINT> Turned(std::vector<POINT> points, double cx, double cy, doubl
 
 // Rows of red, green, blue and opacity bytes, top row first, as a PNG file.
 bool SavePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba);
+// The same as the bytes of a PNG file.
+std::vector<unsigned char> PngBytes(int width, int height, const std::vector<unsigned char>& rgba);
 
 // A masked pair: the picture painted from shapes on black (and whatever
 // `more` adds), and its mask, black under every shape and white elsewhere.
