@@ -13,10 +13,12 @@
 #include <winlayer/frame_rate.h>
 
 #include "window_thread.h"
+#include "eventually.h"
 #include "xvfb.h"
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::Received;
 using testing_support::RunCommand;
 using testing_support::ScreenShot;
@@ -26,16 +28,6 @@ using testing_support::WindowThread;
 
 #define NEED_X_SERVER()                                                        \
   if (!testing_support::TestServer().Running()) GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why()
-
-template <typename F>
-bool Eventually(F condition, int milliseconds = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
 
 WindowSpec PlacedAt(int x, int y) {
   WindowSpec spec;

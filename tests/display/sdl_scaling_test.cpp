@@ -11,10 +11,12 @@
 #include <thread>
 
 #include "window_thread.h"
+#include "eventually.h"
 #include "xvfb.h"
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::Received;
 using testing_support::RunCommand;
 using testing_support::ScreenShot;
@@ -24,16 +26,6 @@ using testing_support::WindowThread;
 
 constexpr int kWidth = 640, kHeight = 480;
 constexpr const char* kTitle = "Groot scherm";
-
-template <typename F>
-bool Eventually(F condition, int milliseconds = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
 
 // 2 on the 2560 x 1440 screen (3 would need 1440 rows for the client area
 // alone), unless the run asks for another.

@@ -12,22 +12,14 @@
 #include <string>
 #include <thread>
 
+#include "eventually.h"
 #include "xvfb.h"
 
 namespace {
 
+using testing_support::Eventually;
 using testing_support::ScreenShot;
 using testing_support::TakeScreenShot;
-
-template <typename F>
-bool Eventually(F condition, int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return condition();
-}
 
 // The launcher as a person starts it: from their home folder, say.
 pid_t StartLauncher(const std::string& launcher, const std::string& folder) {
