@@ -43,14 +43,15 @@ void Match::KiesSchieten(std::uint32_t Speler, runtime::View<POINT> NaarDoel, st
     const POINT P = VindVeldPositie(Veld[naarSpeler], Muis.x, Muis.y);
     bool KanHierSchieten = false;
     std::uint32_t drawn = 0;  // how many of Doel[1..] the pattern shows
-    switch (w) {
-      case 1:
+    const WeaponRule& weapon = Weapon(w);
+    switch (weapon.pattern) {
+      case TargetPattern::Single:
         Doel[1] = P;
         KanHierSchieten = Inside(P);
         cWapen = 1;
         drawn = 1;
         break;
-      case 2:
+      case TargetPattern::Block:
         Doel[1] = P;
         Doel[2] = {P.x + 1, P.y};
         Doel[3] = {P.x, P.y + 1};
@@ -59,18 +60,18 @@ void Match::KiesSchieten(std::uint32_t Speler, runtime::View<POINT> NaarDoel, st
         cWapen = 1;
         drawn = 4;
         break;
-      case 3:
-      case 4: {
+      case TargetPattern::OneByOne:
+      case TargetPattern::DiagonalChain: {
         Doel[cWapen] = P;
         KanHierSchieten = Inside(P);
-        if (w == 4 && cWapen > 1) {
+        if (weapon.pattern == TargetPattern::DiagonalChain && cWapen > 1) {
           const POINT before = Doel[cWapen - 1];
           KanHierSchieten = KanHierSchieten && std::abs(P.x - before.x) == 1 && std::abs(P.y - before.y) == 1;
         }
         drawn = cWapen;
         break;
       }
-      case 5:
+      case TargetPattern::DiagonalCross:
         Doel[1] = P;
         Doel[2] = {P.x - 1, P.y - 1};
         Doel[3] = {P.x + 1, P.y - 1};
@@ -87,9 +88,8 @@ void Match::KiesSchieten(std::uint32_t Speler, runtime::View<POINT> NaarDoel, st
     Eind = false;
     if (Muisklik() == 1 && KanHierSchieten) {
       WaitForRelease();
-      if (w == 3 || w == 4) {
-        const std::uint32_t last = w;
-        if (cWapen < last) {
+      if (weapon.pattern == TargetPattern::OneByOne || weapon.pattern == TargetPattern::DiagonalChain) {
+        if (cWapen < weapon.targets) {
           ++cWapen;
         } else {
           Eind = true;

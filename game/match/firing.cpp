@@ -49,30 +49,35 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
   const tVeld& target = Veld[naarSpeler];
   const float radarHeight = 2 * VELD_VIERKANT + 1;
 
+  if (Wapen < 1 || Wapen > kWeaponCount) return;
+  const WeaponRule& weapon = Weapon(Wapen);
+  const bool radar = weapon.projectiles == 0;
   // Set-up: the highest-numbered qualifying ship decides where the shot leaves.
-  if (Wapen == 1) {
-    MaakProjectiel(Wapens[1]);
-    Wapens[1].ySpeed = 0;
-    for (std::uint32_t k = 1; k <= 4; ++k)
-      if (shooters[k].Leven > 0) Wapens[1].Pos = VindVeld3DPositie(home, shooters[k].Voorkant.x, shooters[k].Voorkant.y);
-    AantalWapens = 1;
-  } else if (Wapen == 2) {
+  if (radar) {
     MaakRadar(Radar);
     Radar.Angle = 0;
     for (std::uint32_t k = 1; k <= 4; ++k)
-      if (shooters[k].Leven > 0 && shooters[k].Lengte == 2) {
+      if (shooters[k].Leven > 0 && shooters[k].Lengte == weapon.shipLength) {
         Radar.Pos = VindVeld3DPositie(home, shooters[k].Voorkant.x, shooters[k].Voorkant.y);
         Radar.Pos.y = radarHeight;
       }
-  } else if (Wapen >= 3 && Wapen <= 5) {
-    AantalWapens = Wapen;
+  } else if (weapon.shipLength == 0) {  // from the front of any ship afloat
+    AantalWapens = weapon.projectiles;
+    for (std::uint32_t j = 1; j <= AantalWapens; ++j) {
+      MaakProjectiel(Wapens[j]);
+      Wapens[j].ySpeed = 0;
+      for (std::uint32_t k = 1; k <= 4; ++k)
+        if (shooters[k].Leven > 0) Wapens[j].Pos = VindVeld3DPositie(home, shooters[k].Voorkant.x, shooters[k].Voorkant.y);
+    }
+  } else {  // from the squares of its own ship, one behind the other
+    AantalWapens = weapon.projectiles;
     for (std::uint32_t j = 1; j <= AantalWapens; ++j) {
       MaakProjectiel(Wapens[j]);
       Wapens[j].ySpeed = 0;
     }
     for (std::uint32_t k = 1; k <= 4; ++k) {
       const tSchip& s = shooters[k];
-      if (s.Leven == 0 || s.Lengte != Wapen) continue;
+      if (s.Leven == 0 || s.Lengte != weapon.shipLength) continue;
       for (std::uint32_t j = 1; j <= AantalWapens; ++j) {
         const std::int32_t back = static_cast<std::int32_t>(j);
         const POINT q = s.Orientatie == Verticaal ? POINT{s.Voorkant.x, s.Voorkant.y - back} : POINT{s.Voorkant.x - back, s.Voorkant.y};
@@ -80,8 +85,6 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
         Wapens[j].Pos.y = -static_cast<float>(j - 1) * kLaunchStagger;
       }
     }
-  } else {
-    return;
   }
 
   if (ZieVertrek) {
@@ -91,7 +94,7 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
       TekenVeld(Veld[1]);
       TekenVeld(Veld[2]);
       TekenSchepen(Schepen[vanSpeler]);
-      if (Wapen != 2) {
+      if (!radar) {
         Eind = true;
         for (std::uint32_t j = 1; j <= AantalWapens; ++j) {
           tProjectiel& p = Wapens[j];
@@ -118,7 +121,7 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
       if (Covers(Schepen[naarSpeler][k], q.x, q.y)) return true;
     return false;
   };
-  if (Wapen != 2) {
+  if (!radar) {
     for (std::size_t e = 0; e < Doel.size() && e < 5; ++e) {
       tProjectiel& p = Wapens[e + 1];
       p.Pos = VindVeld3DPositie(target, Doel[e].x, Doel[e].y);
@@ -147,7 +150,7 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
     TekenVeld(Veld[1]);
     TekenVeld(Veld[2]);
     TekenSchepen(Schepen[ZieVertrek ? vanSpeler : naarSpeler]);
-    if (Wapen != 2) {
+    if (!radar) {
       Eind = true;
       for (std::uint32_t j = 1; j <= AantalWapens; ++j) {
         tProjectiel& p = Wapens[j];

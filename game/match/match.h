@@ -11,6 +11,7 @@
 #include "BrannowayProcs.h"
 #include "OperationBrannoway.h"
 #include "runtime/checks.h"
+#include "weapons.h"
 
 namespace OperationBrannoway {
 
@@ -52,6 +53,8 @@ class Match {
   float CamRadius = 0, CamHeight = 0, CamAngle = 0, CamViewDist = 0;
   std::uint32_t Achtergrond = 0, Zijbalk = 0, Knopje = 0;
   tKnop Raket{}, Radar{}, Raket3{}, Raket4{}, Raket5{};
+  // The button pictures of weapon 1 to 5: Raket, Radar, Raket3, Raket4, Raket5.
+  tKnop& Knop(std::uint32_t weapon);
   std::uint32_t i = 0;
   std::uint32_t Dood = 0;
 

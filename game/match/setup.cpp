@@ -23,9 +23,9 @@ BrannowayProcs::tVeldInfo* NewGrid(std::uint32_t columns, std::uint32_t rows) {
   }
 }
 
-tKnop LoadButton(const char* normaal, const char* select, const char* alpha) {
+tKnop LoadButton(const WeaponRule& weapon) {
   auto load = [](const char* path) { return LaadBitmap(runtime::View<const char>(path, std::strlen(path) + 1)); };
-  return {load(normaal), load(select), load(alpha)};
+  return {load(weapon.normaal), load(weapon.select), load(weapon.alpha)};
 }
 
 void Release(const tKnop& k) {
@@ -46,6 +46,11 @@ void WaitForRelease() {
 Match::Match(eKlik modus) : Modus(modus) {}
 
 Match::~Match() = default;
+
+tKnop& Match::Knop(std::uint32_t weapon) {
+  tKnop* const buttons[kWeaponCount] = {&Raket, &Radar, &Raket3, &Raket4, &Raket5};
+  return *buttons[runtime::CheckRange<std::size_t>(weapon, 1, kWeaponCount) - 1];
+}
 
 bool Match::MaakVelden() {
   const float W = static_cast<float>(VELD_BREEDTE), H = static_cast<float>(VELD_HOOGTE), S = VELD_VIERKANT;
@@ -76,11 +81,7 @@ void Match::LaadBitmaps() {
   Achtergrond = LaadBitmap("Media/Horizon.bmp");
   Zijbalk = LaadBitmap("Media/SideBar.bmp");
   Knopje = LaadBitmap("Media/Knop1.bmp");
-  Raket = LoadButton("Media/MissileDown.bmp", "Media/Missile.bmp", "Media/MissileMask.bmp");
-  Radar = LoadButton("Media/RadarDown.bmp", "Media/Radar.bmp", "Media/RadarMask.bmp");
-  Raket3 = LoadButton("Media/Missile3Down.bmp", "Media/Missile3.bmp", "Media/Missile3Mask.bmp");
-  Raket4 = LoadButton("Media/Missile4Down.bmp", "Media/Missile4.bmp", "Media/Missile4Mask.bmp");
-  Raket5 = LoadButton("Media/Missile5Down.bmp", "Media/Missile5.bmp", "Media/Missile5Mask.bmp");
+  for (std::uint32_t w = 1; w <= kWeaponCount; ++w) Knop(w) = LoadButton(Weapon(w));
 }
 
 void Match::VerwijderBitmaps() {
@@ -93,13 +94,8 @@ void Match::VerwijderBitmaps() {
 }
 
 void Match::DeclaratieWapens() {
-  for (std::uint32_t p = 1; p <= 2; ++p) {
-    Wapenlijst[p][1].Ongelimiteerd = true;
-    Wapenlijst[p][2] = {false, 2};
-    Wapenlijst[p][3] = {false, 3};
-    Wapenlijst[p][4] = {false, 2};
-    Wapenlijst[p][5] = {false, 1};
-  }
+  for (std::uint32_t p = 1; p <= 2; ++p)
+    for (std::uint32_t w = 1; w <= kWeaponCount; ++w) Wapenlijst[p][w] = {Weapon(w).Ongelimiteerd, Weapon(w).stock};
 }
 
 void Match::PlaceCamera() {

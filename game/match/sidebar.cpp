@@ -13,7 +13,7 @@ bool Match::BeschikbaarheidWapen(std::uint32_t k) {
   if (!usable) {
     bool shipAfloat = false;
     for (std::uint32_t s = 1; s <= 4; ++s)
-      if (Schepen[p][s].Lengte == k && Schepen[p][s].Leven > 0) shipAfloat = true;
+      if (Schepen[p][s].Lengte == Weapon(k).shipLength && Schepen[p][s].Leven > 0) shipAfloat = true;
     usable = shipAfloat && Wapenlijst[p][k].AantalResterend > 0;
   }
   KanGebruiktWorden = usable;
@@ -42,19 +42,10 @@ bool Match::WapenKnop(std::int32_t x1, std::int32_t x2, std::int32_t y1, std::in
 void Match::TekenGUI() {
   TekenBitmap(Zijbalk, 490, 0);
   MuisPos(muisx, muisy);
-  struct Button {
-    std::int32_t x1, x2, y1, y2;
-    const tKnop* bmp;
-    std::uint32_t weapon;
-  };
-  const Button buttons[5] = {{497, 561, 196, 260, &Raket, 1},
-                             {569, 633, 196, 260, &Radar, 2},
-                             {497, 561, 266, 330, &Raket3, 3},
-                             {569, 633, 266, 330, &Raket4, 4},
-                             {533, 597, 336, 400, &Raket5, 5}};
-  for (const Button& b : buttons) {
-    if (WapenKnop(b.x1, b.x2, b.y1, b.y2, *b.bmp, b.weapon)) {
-      SpelerWapen[cSpeler] = b.weapon;
+  for (std::uint32_t w = 1; w <= kWeaponCount; ++w) {
+    const ButtonCorner c = Weapon(w).live;
+    if (WapenKnop(c.x, c.x + kWeaponButtonSide, c.y, c.y + kWeaponButtonSide, Knop(w), w)) {
+      SpelerWapen[cSpeler] = w;
       return;
     }
   }

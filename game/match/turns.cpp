@@ -80,12 +80,6 @@ void Match::WinScreen() {
   ZetTekstGrootte(50);
   wsprintfA(Buffer.data(), "Speler %i wint!", static_cast<int>(cSpeler));
   const float baseHeight = CamHeight;
-  // The still sidebar: the rows of the live one swapped, no counts, no hover.
-  struct Still {
-    const tKnop* bmp;
-    std::int32_t x, y;
-  };
-  const Still still[5] = {{&Raket, 497, 336}, {&Radar, 569, 336}, {&Raket3, 497, 266}, {&Raket4, 569, 266}, {&Raket5, 533, 196}};
   while (VensterBestaat() && Muisklik() == 0) {
     TekenAchtergrond();
     CamAngle = CamAngle + 0.005f;
@@ -97,9 +91,11 @@ void Match::WinScreen() {
     }
     TekenTekst(120, 215, Buffer);
     TekenBitmap(Zijbalk, 490, 0);
-    for (const Still& s : still) {
-      TekenBitmap(Knopje, s.x, s.y);
-      TekenAlphaBitmap(s.bmp->normaal, s.bmp->alpha, s.x, s.y);
+    // The still sidebar: no counts, no hover.
+    for (std::uint32_t w = 1; w <= kWeaponCount; ++w) {
+      const ButtonCorner c = Weapon(w).still;
+      TekenBitmap(Knopje, c.x, c.y);
+      TekenAlphaBitmap(Knop(w).normaal, Knop(w).alpha, c.x, c.y);
     }
     Update();
   }
