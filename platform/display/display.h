@@ -58,12 +58,12 @@ class Display {
 
   // A top-level window is made (hidden); false when it can't be shown. Called
   // on the window's thread, which blocks until the display has made it.
-  virtual bool CreateWindow(const WindowPlacement& placement) = 0;
+  virtual bool OpenWindow(const WindowPlacement& placement) = 0;
   // The window goes; after the call the display no longer touches its surface.
   // Called on the window's thread; blocks until done.
-  virtual void DestroyWindow(HWND window) = 0;
+  virtual void RemoveWindow(HWND window) = 0;
   // Shown or hidden, and the caption; any thread; need not block.
-  virtual void ShowWindow(HWND window, bool visible) = 0;
+  virtual void SetVisible(HWND window, bool visible) = 0;
   virtual void SetTitle(HWND window, const std::string& title) = 0;
   // The window that now captures the mouse, or null; any thread; need not block.
   virtual void CaptureChanged(HWND window) = 0;
@@ -75,7 +75,7 @@ class Display {
 
   // Modal for the calling thread, which blocks until it is answered; the
   // button chosen (IDOK, IDCANCEL, ...).
-  virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+  virtual int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
 };
 
 // The display this program is linked with.

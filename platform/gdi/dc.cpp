@@ -1,7 +1,32 @@
-// Drawing contexts: making and deleting them, selecting objects, and the
-// small state settings (colours, modes).
+// Drawing contexts: the layer's factory of them, making and deleting them,
+// selecting objects, and the small state settings (colours, modes).
 #include "objects.h"
 #include "screen.h"
+
+namespace winlayer::gdi {
+
+std::shared_ptr<DC> NewDC(Kind kind, std::shared_ptr<Bitmap> bitmap) {
+  auto dc = std::make_shared<DC>(kind);
+  dc->pen = std::static_pointer_cast<Pen>(StockObject(BLACK_PEN));
+  dc->brush = std::static_pointer_cast<Brush>(StockObject(WHITE_BRUSH));
+  dc->font = std::static_pointer_cast<Font>(StockObject(SYSTEM_FONT));
+  {
+    auto guard = LockTable();
+    ++bitmap->selections;
+  }
+  dc->bitmap = std::move(bitmap);
+  if (AddObject(dc) == 0) return nullptr;
+  return dc;
+}
+
+std::shared_ptr<DC> NewWindowDC(std::shared_ptr<WindowSurface> surface) {
+  auto bitmap = surface->bitmap;
+  auto dc = NewDC(Kind::DC, bitmap);
+  if (dc) dc->windowSurface = std::move(surface);
+  return dc;
+}
+
+}  // namespace winlayer::gdi
 
 using namespace winlayer::gdi;
 

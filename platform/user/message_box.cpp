@@ -2,5 +2,5 @@
 #include "../display/display.h"
 
 extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-  return winlayer::display::TheDisplay().MessageBox(hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType);
+  return winlayer::display::TheDisplay().ShowMessage(hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType);
 }

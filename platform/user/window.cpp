@@ -74,7 +74,7 @@ void Forget(const std::shared_ptr<Window>& w) {
   TheRegistry().windows.Remove(Key(w->handle));
   if (w->ownDC) DeleteDC(w->ownDC);
   if (w->surface) {
-    Screen().DestroyWindow(w->handle);
+    Screen().RemoveWindow(w->handle);
     gdi::RetireObject(*w->surface->bitmap);
   }
 }
@@ -194,7 +194,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
   if (!child) {
     w->surface = MakeSurface(handle, w->client);
-    if (!w->surface || !Screen().Open() || !Screen().CreateWindow({handle, w->client, w->title, w->surface})) {
+    if (!w->surface || !Screen().Open() || !Screen().OpenWindow({handle, w->client, w->title, w->surface})) {
       TheRegistry().windows.Remove(value);
       if (w->surface) gdi::RetireObject(*w->surface->bitmap);
       return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE: there is nowhere to show it
@@ -238,7 +238,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     children = w->children;
   }
   ForgetWindow(hWnd);
-  if (w->surface) Screen().ShowWindow(hWnd, false);
+  if (w->surface) Screen().SetVisible(hWnd, false);
   Send(hWnd, WM_DESTROY, 0, 0);
   for (HWND c : children) DestroyWindow(c);
   Send(hWnd, WM_NCDESTROY, 0, 0);
@@ -269,7 +269,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
   }
   if (was == show) return was;
-  if (w->surface) Screen().ShowWindow(hWnd, show);
+  if (w->surface) Screen().SetVisible(hWnd, show);
   if (show) {
     RaiseWindow(hWnd);
     Invalidate(*w, true);  // a window that appears paints its background first

@@ -299,7 +299,7 @@ TEST_F(MatchTest, AWeaponWhoseShipSankFallsBackToTheMissileWhenTheChoiceBegins) 
   const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
     if (++frame == 510) {  // after the flight, in the choice
       chosenInChoice = m.SpelerWapen[1];
-      headless::CloseWindow(w);
+      headless::ClickCloseBox(w);
     }
   });
   runtime::Array<POINT, 0, 4> doel{};
@@ -570,7 +570,7 @@ TEST_F(MatchTest, TheWinScreenCirclesUntilAClickAndRestoresTheTextSize) {
       sawText = WinShown(headless::ClientPixels(w));
       EXPECT_EQ(BrannowayLib::State().structFont.lfHeight, 50);
     }
-    if (frame == 400) headless::CloseWindow(w);  // closing ends it too
+    if (frame == 400) headless::ClickCloseBox(w);  // closing ends it too
   });
   const float before = m.CamAngle;
   m.WinScreen();

@@ -36,7 +36,7 @@ ProgramRun RunButtonSample(std::function<void(int frame, HWND window)> script, i
     ++run.frames;
     run.last = headless::ClientPixels(window);
     if (run.frames >= limit) {
-      if (!closing) headless::CloseWindow(window);
+      if (!closing) headless::ClickCloseBox(window);
       closing = true;
       return;
     }
@@ -147,7 +147,7 @@ TEST_F(ButtonSampleTest, TheRightButtonAloneNeverEndsItButBothDo) {
 TEST_F(ButtonSampleTest, ClosingTheWindowEndsIt) {
   const ProgramRun run = RunButtonSample(
       [](int frame, HWND window) {
-        if (frame == 3) headless::CloseWindow(window);
+        if (frame == 3) headless::ClickCloseBox(window);
       },
       1000);
   EXPECT_TRUE(run.endedByItself);

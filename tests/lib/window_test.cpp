@@ -76,7 +76,7 @@ TEST_F(LibraryWindowTest, AWindowThatCannotBeMadeEndsTheWaitWithAReason) {
   EXPECT_EXIT(
       {
         HWND first = OpenGameSizedWindow();
-        headless::CloseWindow(first);
+        headless::ClickCloseBox(first);
         while (VensterBestaat()) {
         }
         // With its class gone, the window thread can't make the next window.
@@ -150,7 +150,7 @@ TEST_F(LibraryWindowTest, TheKeyBufferKeepsTheFirstFifteenCharacters) {
 TEST_F(LibraryWindowTest, ClosingEndsTheWindowButDrawingStaysHarmless) {
   HWND hwnd = OpenGameSizedWindow();
   ASSERT_TRUE(VensterBestaat());
-  headless::CloseWindow(hwnd);
+  headless::ClickCloseBox(hwnd);
   for (int i = 0; i < 2000 && VensterBestaat(); ++i) Sleep(1);
   EXPECT_FALSE(VensterBestaat());
   const auto presents = headless::PresentCount();

@@ -122,7 +122,7 @@ TEST(HeadlessFrameLoopTest, ClosingTheWindowEndsTheLoop) {
   int presents = 0;
   const int id = headless::AddPresentCallback([&](HWND hwnd) {
     if (hwnd == programWindow.load() && GetCurrentThreadId() == drawingThread && ++presents == 4)
-      headless::CloseWindow(hwnd);
+      headless::ClickCloseBox(hwnd);
   });
   headless::MoveCursor(0, 0);
   const ProgramResult result = RunProgram();

@@ -70,7 +70,7 @@ TEST(WindowThreadTest, QuitEndsTheLoopAndTheThreadTakesItsWindowsWithIt) {
 TEST(WindowThreadTest, TheUsersCloseDestroysTheWindowThroughTheProcedure) {
   WindowThread w;
   HWND hwnd = w.hwnd();
-  winlayer::headless::CloseWindow(hwnd);
+  winlayer::headless::ClickCloseBox(hwnd);
   ASSERT_TRUE(w.WaitFor(WM_NCDESTROY));
   EXPECT_TRUE(WaitUntilGone(hwnd));
   const auto m = w.Messages();

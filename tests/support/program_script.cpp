@@ -33,7 +33,7 @@ void ProgramScript::Run(const std::function<void()>& program, const std::functio
     while (!ended_ && !changed_.wait_for(lock, std::chrono::seconds(5), [&] { return ended_.load(); })) {
       lock.unlock();
       for (int b : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) headless::ReleaseButton(b);
-      headless::CloseWindow(Window());
+      headless::ClickCloseBox(Window());
       lock.lock();
     }
   });
@@ -80,6 +80,6 @@ COLORREF ProgramScript::ShownAt(int x, int y) const { return headless::ClientPix
 void ProgramScript::MoveTo(int x, int y) { headless::MoveCursorToClient(Window(), x, y); }
 void ProgramScript::Press(int button) { headless::PressButton(button); }
 void ProgramScript::Release(int button) { headless::ReleaseButton(button); }
-void ProgramScript::Close() { headless::CloseWindow(Window()); }
+void ProgramScript::Close() { headless::ClickCloseBox(Window()); }
 
 }  // namespace testing_support

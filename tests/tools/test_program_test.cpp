@@ -30,7 +30,7 @@ Outcome RunTest(int closeWindow = 0, int closeAt = 0) {
     const int n = ++o.presents[w];
     if (n % 2500 == 0) o.last[w] = headless::ClientPixels(w);
     if (closeWindow && o.windows.size() == static_cast<std::size_t>(closeWindow) && w == o.windows.back() && n == closeAt)
-      headless::CloseWindow(w);
+      headless::ClickCloseBox(w);
   });
   testing::internal::CaptureStdout();
   ::Test::Run();

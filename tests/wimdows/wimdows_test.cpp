@@ -203,7 +203,7 @@ TEST(WimdowsCloseTest, TheUsersCloseEmptiesEverything) {
   LoadBitmapFile(path.c_str());
   SetBuffering(true);
   SendMessageA(window.hwnd, WM_KEYDOWN, 'Q', 0);
-  headless::CloseWindow(window.hwnd);
+  headless::ClickCloseBox(window.hwnd);
   while (State() != STATE_DEAD) {
   }
   EXPECT_EQ(ReadKey(), 0u);

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     ++frame;
     if (frame == 1) headless::MoveCursorToClient(window, 80, 140);
     if (frame == 4) saved = headless::SaveClientPng(window, path);
-    if (frame == 5) headless::CloseWindow(window);
+    if (frame == 5) headless::ClickCloseBox(window);
   });
   ButtonSample::Run();
   if (!saved) {

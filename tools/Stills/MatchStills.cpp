@@ -31,7 +31,7 @@ void Still(const char* name, int saveAt, POINT mouse, const std::function<void()
     ++frame;
     if (frame == 1) headless::MoveCursorToClient(window, mouse.x, mouse.y);
     if (frame == saveAt) headless::SaveClientPng(window, folder + "/" + name);
-    if (frame == saveAt + 1) headless::CloseWindow(window);
+    if (frame == saveAt + 1) headless::ClickCloseBox(window);
   });
   scene();
   headless::RemovePresentCallback(id);

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         instructionsSaved = headless::SaveClientPng(window, instructionsPath);
         Later(hands, {{VK_RBUTTON, true}, {VK_RBUTTON, false}});
         break;
-      case 12: headless::CloseWindow(window); break;
+      case 12: headless::ClickCloseBox(window); break;
       default: break;
     }
   });

@@ -123,7 +123,7 @@ class SdlDisplay final : public Display {
   int RefreshRate() override { return Open() ? refreshRate_ : kRefreshRateUnknown; }
   bool PacesByDefault() const override { return true; }
 
-  bool CreateWindow(const WindowPlacement& p) override {
+  bool OpenWindow(const WindowPlacement& p) override {
     return Call([this, p] {
       const int w = std::max(1, static_cast<int>(p.client.right - p.client.left));
       const int h = std::max(1, static_cast<int>(p.client.bottom - p.client.top));
@@ -149,7 +149,7 @@ class SdlDisplay final : public Display {
     });
   }
 
-  void DestroyWindow(HWND handle) override {
+  void RemoveWindow(HWND handle) override {
     Call([this, handle] {
       auto it = byHandle_.find(handle);
       if (it == byHandle_.end()) return 0;
@@ -160,7 +160,7 @@ class SdlDisplay final : public Display {
     });
   }
 
-  void ShowWindow(HWND handle, bool visible) override {
+  void SetVisible(HWND handle, bool visible) override {
     Request([this, handle, visible] {
       if (auto e = Find(handle)) {
         if (visible) {
@@ -194,7 +194,7 @@ class SdlDisplay final : public Display {
     Request([window] { SDL_CaptureMouse(window ? SDL_TRUE : SDL_FALSE); });
   }
 
-  int MessageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
+  int ShowMessage(HWND, const std::string& text, const std::string& caption, UINT type) override {
     if (!Open()) {
       std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
       return IDOK;

@@ -40,7 +40,7 @@ void TypeCharacter(unsigned char character);
 // ---- windows ----------------------------------------------------------------------
 
 // Closes a window as a user does with its close box.
-void CloseWindow(HWND window);
+void ClickCloseBox(HWND window);
 // The visible top-level windows, the one shown last first.
 std::vector<HWND> VisibleWindows();
 HWND FindWindowByTitle(const std::string& title);

@@ -1,0 +1,123 @@
+// The handle table: every GDI object by its 32-bit handle, an index and a
+// generation, so that a stale handle is refused; slots are reused oldest
+// freed first. It also counts the live objects of each kind.
+#include <array>
+#include <deque>
+#include <vector>
+
+#include "objects.h"
+
+namespace winlayer::gdi {
+
+namespace {
+
+constexpr std::uint32_t kIndexBits = 20;
+constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
+constexpr std::uint32_t kMaxSlots = kIndexMask - 1;
+constexpr std::uint32_t kGenerations = 4096;
+
+struct Slot {
+  std::shared_ptr<Object> object;
+  std::uint32_t generation = 1;
+};
+
+struct Table {
+  std::mutex lock;
+  std::vector<Slot> slots;
+  std::deque<std::uint32_t> free;  // oldest freed first
+  std::array<std::size_t, 16> live{};
+};
+
+Table& TheTable() {
+  static Table* table = new Table;  // lives until the process ends, for every thread
+  return *table;
+}
+
+std::uint32_t HandleOf(std::uint32_t index, std::uint32_t generation) {
+  return (generation << kIndexBits) | (index + 1);
+}
+
+// The slot a handle names, or null if the handle is stale or malformed.
+Slot* SlotOf(Table& t, HANDLE h) {
+  const auto value = reinterpret_cast<std::uintptr_t>(h);
+  if (value == 0 || value > 0xFFFFFFFFu) return nullptr;
+  const std::uint32_t index = (static_cast<std::uint32_t>(value) & kIndexMask) - 1;
+  const std::uint32_t generation = static_cast<std::uint32_t>(value) >> kIndexBits;
+  if (index >= t.slots.size()) return nullptr;
+  Slot& slot = t.slots[index];
+  if (!slot.object || slot.generation != generation) return nullptr;
+  return &slot;
+}
+
+std::size_t KindIndex(Kind k) { return static_cast<std::size_t>(k) & 15u; }
+
+}  // namespace
+
+std::uint32_t AddObject(std::shared_ptr<Object> object) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  std::uint32_t index;
+  if (!t.free.empty()) {
+    index = t.free.front();
+    t.free.pop_front();
+  } else {
+    if (t.slots.size() >= kMaxSlots) return 0;
+    index = static_cast<std::uint32_t>(t.slots.size());
+    t.slots.emplace_back();
+  }
+  Slot& slot = t.slots[index];
+  object->handle = HandleOf(index, slot.generation);
+  if (!object->stock) ++t.live[KindIndex(object->kind)];
+  slot.object = std::move(object);
+  return slot.object->handle;
+}
+
+HANDLE ToHandle(std::uint32_t value) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value)); }
+
+std::shared_ptr<Object> FindObject(HANDLE h) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  Slot* slot = SlotOf(t, h);
+  return slot ? slot->object : nullptr;
+}
+
+RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  Slot* slot = SlotOf(t, h);
+  if (!slot) return RemoveResult::Invalid;
+  if (slot->object->stock) return RemoveResult::Stock;
+  if (slot->object->selections > 0) return RemoveResult::Selected;
+  --t.live[KindIndex(slot->object->kind)];
+  if (removed) *removed = std::move(slot->object);
+  slot->object.reset();
+  slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
+  t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
+  return RemoveResult::Removed;
+}
+
+std::unique_lock<std::mutex> LockTable() { return std::unique_lock(TheTable().lock); }
+
+bool IsLive(const Object& object) {
+  Slot* slot = SlotOf(TheTable(), ToHandle(object.handle));
+  return slot && slot->object.get() == &object;
+}
+
+std::size_t LiveObjects(Kind kind) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  return t.live[KindIndex(kind)];
+}
+
+void RetireObject(const Object& object) {
+  Table& t = TheTable();
+  std::lock_guard guard(t.lock);
+  Slot* slot = SlotOf(t, ToHandle(object.handle));
+  if (!slot || slot->object.get() != &object) return;
+  if (!object.stock) --t.live[KindIndex(object.kind)];
+  slot->object.reset();
+  slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
+  t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
+}
+
+}  // namespace winlayer::gdi
