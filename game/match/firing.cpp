@@ -16,7 +16,7 @@ constexpr float kDepartureAcceleration = 0.0001f;
 constexpr float kBandTop = 20;
 constexpr float kArrivalSpeed = -0.04f;
 constexpr float kRadarStep = 0.01f;
-constexpr float kSweepEnd = 12.566368f;
+constexpr float kSweepEnd = 12.566368f;  // two full turns of the dish (4 × 3.141592)
 
 bool Covers(const tSchip& s, std::int32_t x, std::int32_t y) {
   if (s.Orientatie == Horizontaal) return y == s.Voorkant.y && s.Voorkant.x - s.Lengte < x && x <= s.Voorkant.x;

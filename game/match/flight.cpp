@@ -14,6 +14,8 @@ void Match::DraaiCameraNaar(std::uint32_t Speler, std::uint32_t TekenSpeler) {
   float NaarHoek = static_cast<float>(Speler % 2) * kHalfTurn;
   while (NaarHoek < VanHoek) NaarHoek = NaarHoek + kFullTurn;
   if (NaarHoek == VanHoek) return;  // already there
+  // The angle grows as a·t² for the first 250 frames and mirrors that for the
+  // last: with a = 2Δ / 500², frame 250 is half-way (a · 250² = Δ / 2).
   const float a = (NaarHoek - VanHoek) * 2 / 250000;
 
   std::int32_t t = 0;

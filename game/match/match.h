@@ -35,7 +35,7 @@ class Match {
   // The end of the match: its pictures and grids released.
   void Finish();
 
-  // Makes a field's grid; tests replace it to see the match survive a failed allocation.
+  // Makes a field's grid. Replaced by tests only, to see the match survive a failed allocation.
   using GridMaker = BrannowayProcs::tVeldInfo* (*)(std::uint32_t columns, std::uint32_t rows);
   static GridMaker MakeGrid;
 

@@ -1,5 +1,4 @@
-#include <winlayer/png.h>
-
+// A surface written as a PNG picture, for the headless display's driver.
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -12,9 +11,7 @@
 
 #include "objects.h"
 
-namespace winlayer {
-
-namespace gdi {
+namespace winlayer::gdi {
 
 bool WritePng(const Surface& s, const char* path) {
   std::vector<unsigned char> rgb(static_cast<std::size_t>(s.Width()) * static_cast<std::size_t>(s.Height()) * 3);
@@ -29,11 +26,4 @@ bool WritePng(const Surface& s, const char* path) {
   return stbi_write_png(path, s.Width(), s.Height(), 3, rgb.data(), s.Width() * 3) != 0;
 }
 
-}  // namespace gdi
-
-bool SaveBitmapPng(HBITMAP bitmap, const char* path) {
-  auto b = gdi::Find<gdi::Bitmap>(bitmap);
-  return b && path && gdi::WritePng(*b->surface, path);
-}
-
-}  // namespace winlayer
+}  // namespace winlayer::gdi

@@ -1,14 +1,16 @@
 // The screen that display contexts draw on when they belong to no window.
 #pragma once
 
+#include <winlayer/display.h>
+
 #include <memory>
 
 #include "objects.h"
 
 namespace winlayer::gdi {
 
-constexpr int kScreenWidth = 1920;
-constexpr int kScreenHeight = 1080;
+constexpr int kScreenWidth = kDefaultScreenWidth;
+constexpr int kScreenHeight = kDefaultScreenHeight;
 
 // The screen's surface, made on first use and never deleted.
 std::shared_ptr<Bitmap> ScreenBitmap();

@@ -179,8 +179,6 @@ POINT CursorPosition() {
 
 bool KeyHeld(int virtualKey) { return keys[static_cast<std::size_t>(virtualKey & 0xFF)].load(); }
 
-HWND Capture() { return capture.load(); }
-
 std::uint64_t ButtonPolls() { return buttonPolls.load(std::memory_order_relaxed); }
 
 void ForgetWindow(HWND window) {

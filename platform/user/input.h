@@ -21,8 +21,7 @@ void OnCloseRequest(HWND window);
 
 POINT CursorPosition();
 bool KeyHeld(int virtualKey);
-HWND Capture();
-// How often GetAsyncKeyState has been called: a program's busy loops poll it.
+// How often GetAsyncKeyState has been called (for the tests' headless driver): a program's busy loops poll it.
 std::uint64_t ButtonPolls();
 
 // Forgets a window that goes: capture and focus.

@@ -74,6 +74,7 @@ struct tSchip {
 };
 
 // A whole ship (Leven = Lengte) with its bow at `front`; its mesh is made by MaakSchip.
+// For tests and tools (the stills) only: the game builds its ships in placement.
 tSchip ShipAt(POINT front, eOrientatie orientation, std::uint8_t length);
 void MaakSchip(tSchip& Schip, tVeld Veld);
 bool SchipBotst(const tSchip& Schip1, const tSchip& Schip2);

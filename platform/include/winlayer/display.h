@@ -5,6 +5,12 @@
 
 namespace winlayer {
 
+// The screen's size where no real one is known: the headless display's
+// screen, the surface that contexts of no window draw on, and the SDL
+// display's answer before it has a screen.
+constexpr int kDefaultScreenWidth = 1920;
+constexpr int kDefaultScreenHeight = 1080;
+
 // How many times pixels have reached a window (a program's presents), all windows together.
 std::uint64_t PresentCount();
 

@@ -1,5 +1,5 @@
 // The headless display's driver, for tests and tools: a virtual screen of
-// 1920 x 1080 pixels on which a test moves the cursor, presses buttons and
+// kScreenWidth x kScreenHeight pixels on which a test moves the cursor, presses buttons and
 // keys, closes windows as a user would, reads and saves what windows show,
 // sees and answers message boxes, and runs code every time a window's content
 // is presented. Everything a driver call causes is in the windows' queues
@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winlayer/display.h>
 
 #include <cstdint>
 #include <functional>
@@ -15,8 +16,8 @@
 
 namespace winlayer::headless {
 
-constexpr int kScreenWidth = 1920;
-constexpr int kScreenHeight = 1080;
+constexpr int kScreenWidth = kDefaultScreenWidth;
+constexpr int kScreenHeight = kDefaultScreenHeight;
 
 // ---- the mouse -----------------------------------------------------------------
 
@@ -26,8 +27,8 @@ void PressButton(int button);                           // VK_LBUTTON, VK_RBUTTO
 void ReleaseButton(int button);
 void Click(int button);                                 // press and release where the cursor is
 
-// How often the programs have polled the mouse buttons (GetAsyncKeyState): a
-// busy loop that waits without presenting shows itself by these polls.
+// For tests only: how often the programs have polled the mouse buttons
+// (GetAsyncKeyState); a busy loop that waits without presenting shows itself by these polls.
 std::uint64_t ButtonPolls();
 
 // ---- the keyboard ----------------------------------------------------------------

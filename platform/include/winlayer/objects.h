@@ -9,7 +9,7 @@
 
 namespace winlayer {
 
-// Live objects of one kind (OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_DC, OBJ_MEMDC).
+// For tests and tools only. Live objects of one kind (OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_DC, OBJ_MEMDC).
 std::size_t LiveGdiObjects(DWORD objectType);
 // Live objects of every kind together.
 std::size_t LiveGdiObjects();
