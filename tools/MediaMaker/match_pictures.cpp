@@ -75,14 +75,29 @@ void PaintSidebar(Picture& p) {
   p.Circle(cx + 20, cy - 30, 3, RGB(160, 255, 170));
   p.Circle(cx - 28, cy + 14, 2.5, RGB(90, 200, 120));
 
-  // Recessed slots for the five buttons (the sidebar starts at x 490).
-  const int slots[][2] = {{7, 196}, {79, 196}, {7, 266}, {79, 266}, {43, 336}};
-  for (const auto& s : slots) {
-    p.FillRect(s[0] - 2, s[1] - 2, s[0] + kButton + 2, s[1] + kButton + 2, RGB(90, 108, 138));  // lit lower edge
-    p.FillRect(s[0] - 2, s[1] - 2, s[0] + kButton + 1, s[1] + kButton + 1, RGB(4, 6, 12));     // shadowed upper edge
+  // One recessed panel behind all the buttons. The buttons bring their own
+  // tile and sit in other rows on the win screen than during a turn, so the
+  // panel marks no slots, and no text tells what to do: the sidebar is also
+  // shown during placement, flights and the hand-over.
+  const int panelTop = 196 - 8, panelBottom = 336 + kButton + 8;
+  p.FillRect(5, panelTop, 147, panelBottom, RGB(90, 108, 138));         // lit lower edge
+  p.FillRect(5, panelTop, 146, panelBottom - 1, RGB(4, 6, 12));          // shadowed upper edge
+  p.VerticalGradient(panelTop + 2, panelBottom - 1, RGB(12, 16, 28), RGB(20, 26, 42), 6, 146);
+  for (int y = panelTop + 10; y < panelBottom - 4; y += 12)            // a faint grating
+    p.Line(10, y, 142, y, RGB(24, 30, 48));
+
+  // A brass nameplate with two screws.
+  const RECT plate{14, 420, 136, 458};
+  p.FillRect(plate.left - 1, plate.top - 1, plate.right + 1, plate.bottom + 1, RGB(60, 42, 16));
+  p.VerticalGradient(plate.top, plate.bottom, RGB(214, 172, 92), RGB(150, 110, 48), plate.left, plate.right);
+  for (int x : {plate.left + 6, plate.right - 7}) {
+    p.Circle(x, (plate.top + plate.bottom) / 2.0, 2.5, RGB(90, 64, 24));
+    p.Line(x - 1, (plate.top + plate.bottom) / 2 - 1, x + 2, (plate.top + plate.bottom) / 2 + 2, RGB(200, 160, 90));
   }
-  p.CentredText({0, 414, 150, 440}, "Kies een wapen", "Arial", 15, true, RGB(170, 190, 216), RGB(8, 10, 18), 1);
-  p.CentredText({0, 436, 150, 460}, "en klik op het doel", "Arial", 13, false, RGB(130, 150, 180), RGB(8, 10, 18), 1);
+  p.CentredText({plate.left, plate.top + 2, plate.right, plate.top + 19}, "OPERATION", "Arial", 12, true, RGB(60, 38, 10),
+                RGB(236, 204, 130), 0);
+  p.CentredText({plate.left, plate.top + 18, plate.right, plate.bottom - 1}, "BRANNOWAY", "Arial", 12, true, RGB(60, 38, 10),
+                RGB(236, 204, 130), 0);
 }
 
 void PaintButtonBackground(Picture& p) {
