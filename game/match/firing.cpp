@@ -2,6 +2,7 @@
 // targets, and what each projectile records where it lands; the radar
 // sweeps its four squares instead and records nothing.
 #include "BrannowayLib.h"
+#include "firing_motion.h"
 #include "match.h"
 
 namespace OperationBrannoway {
@@ -10,13 +11,6 @@ using namespace BrannowayLib;
 using namespace BrannowayProcs;
 
 namespace {
-
-constexpr float kLaunchStagger = 1.6f * 1.5f;
-constexpr float kDepartureAcceleration = 0.0001f;
-constexpr float kBandTop = 20;
-constexpr float kArrivalSpeed = -0.04f;
-constexpr float kRadarStep = 0.01f;
-constexpr float kSweepEnd = 12.566368f;  // two full turns of the dish (4 × 3.141592)
 
 bool Covers(const tSchip& s, std::int32_t x, std::int32_t y) {
   if (s.Orientatie == Horizontaal) return y == s.Voorkant.y && s.Voorkant.x - s.Lengte < x && x <= s.Voorkant.x;
@@ -125,7 +119,7 @@ void Match::SchietOpDoelwit(std::uint32_t vanSpeler, std::uint32_t naarSpeler, s
     for (std::size_t e = 0; e < Doel.size() && e < 5; ++e) {
       tProjectiel& p = Wapens[e + 1];
       p.Pos = VindVeld3DPositie(target, Doel[e].x, Doel[e].y);
-      p.Pos.y = kBandTop + static_cast<float>(e) * 2 * 1.6f;
+      p.Pos.y = kBandTop + static_cast<float>(e) * kArrivalStagger;
       p.ySpeed = kArrivalSpeed;
       PitchProjectiel(p);
     }

@@ -6,11 +6,14 @@
 #include <winlayer/objects.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "BrannowayLib.h"
+#include "firing_motion.h"
 #include "match.h"
 #include "program_frames.h"
 #include "program_script.h"
@@ -121,7 +124,20 @@ TEST_F(MatchTest, ShotsTakeTheirFramesFromDepartureToArrival) {
     std::uint32_t weapon;
     std::uint64_t departure, arrival;
   };
-  for (const Case& c : {Case{1, 632, 500}, Case{3, 704, 660}, Case{4, 738, 740}, Case{5, 769, 820}, Case{2, 1257, 4 * 1257}}) {
+  // The expected lengths follow from the motions (firing_motion.h):
+  // - departure: the lowest of n projectiles starts (n - 1) launch staggers down and rises
+  //   a·k after k frames, a·f(f+1)/2 in all: the first f reaching the band's top.
+  // - arrival: the highest starts (n - 1) arrival staggers above the top and falls at a
+  //   steady speed: (top + (n - 1)·stagger) / speed frames until it is in the water.
+  // - the radar: two turns in radar steps, once from the ship and once on each of 4 squares.
+  auto departure = [](int n) {
+    const double height = kBandTop + (n - 1) * kLaunchStagger;
+    return static_cast<std::uint64_t>(std::ceil((std::sqrt(1 + 8 * height / kDepartureAcceleration) - 1) / 2));
+  };
+  auto arrival = [](int n) { return static_cast<std::uint64_t>(std::lround((kBandTop + (n - 1) * kArrivalStagger) / -kArrivalSpeed)); };
+  const auto sweep = static_cast<std::uint64_t>(std::ceil(kSweepEnd / kRadarStep));
+  for (const Case& c : {Case{1, departure(1), arrival(1)}, Case{3, departure(3), arrival(3)}, Case{4, departure(4), arrival(4)},
+                        Case{5, departure(5), arrival(5)}, Case{2, sweep, 4 * sweep}}) {
     EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, c.weapon, targets, true); }), c.departure + c.arrival) << c.weapon;
     EXPECT_EQ(FramesOf([&] { m.SchietOpDoelwit(2, 1, c.weapon, targets, false); }), c.arrival) << c.weapon;
   }
@@ -394,7 +410,11 @@ void ClickAndRelease(ProgramScript& s) {
   s.Release(VK_LBUTTON);
 }
 
+// The script helpers fail with a fatal failure; their callers wrap them in
+// ASSERT_NO_FATAL_FAILURE, so that a script stops at the first step that went
+// wrong (ProgramScript then saves the last frame) instead of clicking on.
 void PlaceFleet(ProgramScript& s, const Pixels& px, int player) {
+  SCOPED_TRACE("player " + std::to_string(player) + " places the fleet");
   for (POINT front : {POINT{1, 4}, POINT{3, 3}, POINT{5, 2}, POINT{7, 1}}) {
     const POINT at = px.own[player - 1][front.x][front.y];
     s.MoveTo(at.x, at.y);
@@ -404,15 +424,17 @@ void PlaceFleet(ProgramScript& s, const Pixels& px, int player) {
 }
 
 void ChooseWeapon(ProgramScript& s, POINT button) {
+  SCOPED_TRACE("choosing the weapon at " + std::to_string(button.x) + "," + std::to_string(button.y));
   s.MoveTo(button.x, button.y);
-  s.WaitFrames(3);
+  ASSERT_TRUE(s.WaitFrames(3)) << "the program ended";
   s.Press(VK_LBUTTON);
-  s.WaitFrames(3);
+  ASSERT_TRUE(s.WaitFrames(3)) << "the program ended";
   s.Release(VK_LBUTTON);
-  s.WaitFrames(2);
+  ASSERT_TRUE(s.WaitFrames(2)) << "the program ended";
 }
 
 void Fire(ProgramScript& s, const Pixels& px, int player, std::vector<POINT> targets) {
+  SCOPED_TRACE("player " + std::to_string(player) + " fires");
   for (POINT t : targets) {
     const POINT at = px.enemy[player - 1][t.x][t.y];
     s.MoveTo(at.x, at.y);
@@ -422,7 +444,7 @@ void Fire(ProgramScript& s, const Pixels& px, int player, std::vector<POINT> tar
 }
 
 void HandOver(ProgramScript& s) {
-  ASSERT_TRUE(WaitForScreen(s, HandOverShown));
+  ASSERT_TRUE(WaitForScreen(s, HandOverShown)) << "no hand-over screen";
   ClickAndRelease(s);
 }
 
@@ -438,8 +460,8 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
     s.Press(VK_LBUTTON);
     s.WaitFrames(20);  // held into the flight: a frame already under way may not have seen the press
     s.Release(VK_LBUTTON);
-    PlaceFleet(s, px, 1);
-    PlaceFleet(s, px, 2);
+    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 1));
+    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 2));
     // Player 1 sinks the fleet in five turns; player 2 misses four times.
     const std::vector<std::pair<POINT, std::vector<POINT>>> turns = {
         {kWeapon5, {{2, 1}}},                  // the cross hits (1, 0), (3, 0), (1, 2), (3, 2)
@@ -449,18 +471,23 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
         {kWeapon1, {{7, 1}}},                  // the last ship
     };
     for (std::size_t t = 0; t < turns.size(); ++t) {
-      HandOver(s);
-      const POINT first = turns[t].second.front();
-      const POINT aim = px.enemy[0][first.x][first.y];
-      s.MoveTo(aim.x, aim.y);
-      ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255)));  // the choice has begun
-      ChooseWeapon(s, turns[t].first);
-      Fire(s, px, 1, turns[t].second);
+      SCOPED_TRACE("turn " + std::to_string(t + 1));
+      {
+        SCOPED_TRACE("player 1");
+        ASSERT_NO_FATAL_FAILURE(HandOver(s));
+        const POINT first = turns[t].second.front();
+        const POINT aim = px.enemy[0][first.x][first.y];
+        s.MoveTo(aim.x, aim.y);
+        ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255))) << "the target choice has not begun";
+        ASSERT_NO_FATAL_FAILURE(ChooseWeapon(s, turns[t].first));
+        ASSERT_NO_FATAL_FAILURE(Fire(s, px, 1, turns[t].second));
+      }
       if (t + 1 == turns.size()) break;
-      HandOver(s);
-      Fire(s, px, 2, {{14, 9 - static_cast<std::int32_t>(t)}});
+      SCOPED_TRACE("player 2");
+      ASSERT_NO_FATAL_FAILURE(HandOver(s));
+      ASSERT_NO_FATAL_FAILURE(Fire(s, px, 2, {{14, 9 - static_cast<std::int32_t>(t)}}));
     }
-    ASSERT_TRUE(WaitForScreen(s, WinShown));
+    ASSERT_TRUE(WaitForScreen(s, WinShown)) << "no win screen after the last ship sank";
     sawWin = true;
     ClickAndRelease(s);
     s.MoveTo(590, 440);
@@ -548,14 +575,14 @@ TEST(ClosingTest, TheWindowClosedAtAnyStageEndsTheMatchCleanly) {
   CloseDuring(PlayerVsPlayer, [](ProgramScript& s, const Pixels&) { s.WaitFrames(600); }, px);  // placement
   CloseDuring(PlayerVsCPU, [](ProgramScript& s, const Pixels&) { ASSERT_TRUE(WaitForScreen(s, HandOverShown)); }, px);
   auto untilTheChoice = [](ProgramScript& s, const Pixels& p) {
-    HandOver(s);
+    ASSERT_NO_FATAL_FAILURE(HandOver(s));
     const POINT aim = p.enemy[0][7][5];
     s.MoveTo(aim.x, aim.y);
     ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255)));
   };
   CloseDuring(PlayerVsCPU, untilTheChoice, px);
   CloseDuring(PlayerVsCPU, [&](ProgramScript& s, const Pixels& p) {
-    untilTheChoice(s, p);
+    ASSERT_NO_FATAL_FAILURE(untilTheChoice(s, p));
     ClickAndRelease(s);
     s.WaitFrames(300);  // the missile rising
   }, px);

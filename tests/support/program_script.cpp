@@ -1,18 +1,54 @@
 #include "program_script.h"
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace testing_support {
 
 namespace headless = winlayer::headless;
 
+namespace {
+
+// TEST_SAVE_FRAMES=<folder> saves every frame of a scripted program there, to
+// watch a script's run frame by frame; a failed script's last frame goes into
+// TEST_FRAMES_DIR (default: failed-frames in the test's working folder).
+const char* EveryFrameFolder() {
+  static const char* folder = [] {
+    const char* f = std::getenv("TEST_SAVE_FRAMES");
+    if (f && *f) mkdir(f, 0755);
+    return f && *f ? f : nullptr;
+  }();
+  return folder;
+}
+
+std::string FailedFrameFolder() {
+  const char* f = std::getenv("TEST_FRAMES_DIR");
+  if (f && *f) return f;
+  char here[4096];
+  return std::string(getcwd(here, sizeof here) ? here : ".") + "/failed-frames";
+}
+
+}  // namespace
+
 ProgramScript::ProgramScript(std::string windowTitle) : title_(std::move(windowTitle)) {
   callback_ = headless::AddPresentCallback([this](HWND window) {
     if (GetCurrentThreadId() != programThread_ || window != Window()) return;
+    int frame;
     {
       std::lock_guard guard(lock_);
-      ++frames_;
+      frame = ++frames_;
+    }
+    if (const char* folder = EveryFrameFolder()) {
+      char name[32];
+      std::snprintf(name, sizeof name, "/frame-%06d.png", frame);
+      headless::SaveClientPng(window, folder + std::string(name));
     }
     changed_.notify_all();
   });
@@ -29,6 +65,7 @@ void ProgramScript::Run(const std::function<void()>& program, const std::functio
   // The script starts once the program has shown its first frame: its window is there.
   std::thread beside([&] {
     if (WaitFrames(1)) script(*this);
+    if (testing::Test::HasFailure()) SaveLastFrame();
     std::unique_lock lock(lock_);
     while (!ended_ && !changed_.wait_for(lock, std::chrono::seconds(5), [&] { return ended_.load(); })) {
       lock.unlock();
@@ -69,6 +106,15 @@ bool ProgramScript::WaitQuiet() {
     }
     if (ended_) return false;
   }
+}
+
+void ProgramScript::SaveLastFrame() const {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string folder = FailedFrameFolder();
+  mkdir(folder.c_str(), 0755);
+  const std::string path = folder + "/" + (test ? std::string(test->test_suite_name()) + "." + test->name() : "script") + ".png";
+  if (headless::SaveClientPng(Window(), path))
+    std::fprintf(stderr, "the script failed; its program's last frame is in %s\n", path.c_str());
 }
 
 HWND ProgramScript::Window() const { return headless::FindWindowByTitle(title_); }

@@ -7,7 +7,8 @@
 // after its script ended has its buttons released and its window closed, so
 // a test never hangs. The programs read the mouse's place and its buttons at
 // different moments of a frame: a script waits a frame after moving before
-// it presses.
+// it presses. When a script fails, the program's last frame is saved as a
+// PNG (see program_script.cpp for the folders).
 #pragma once
 
 #include <winlayer/headless.h>
@@ -43,6 +44,7 @@ class ProgramScript {
   void Close();
 
  private:
+  void SaveLastFrame() const;
   std::string title_;
   int callback_;
   std::atomic<DWORD> programThread_{0};
