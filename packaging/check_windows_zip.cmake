@@ -1,5 +1,6 @@
 # Checks the Windows ZIP's listing: the three programs, a read-me and every
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/file_lists.cmake)
 # picture of the game under Media/, in one folder, and nothing else.
 #   cmake -DZIP=<zip> -DMEDIA_DIR=<a Linux build's game/Media> -P check_windows_zip.cmake
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
@@ -11,22 +12,12 @@ list(FILTER entries EXCLUDE REGEX "(^$|/$)")  # folders
 string(REGEX REPLACE "\\.zip$" "" top "${ZIP}")
 get_filename_component(top ${top} NAME)
 
-file(GLOB pictures RELATIVE ${MEDIA_DIR} ${MEDIA_DIR}/*.bmp)
-list(LENGTH pictures picture_count)
-if(NOT picture_count EQUAL 29)
-  message(FATAL_ERROR "${MEDIA_DIR} holds ${picture_count} pictures, not the game's 29")
-endif()
+game_pictures(pictures ${MEDIA_DIR})
 set(expected ${top}/OperationBrannoway.exe ${top}/ButtonSample.exe ${top}/Test.exe ${top}/README.txt)
 foreach(picture ${pictures})
   list(APPEND expected ${top}/Media/${picture})
 endforeach()
 
-set(missing ${expected})
-list(REMOVE_ITEM missing ${entries})
-set(extra ${entries})
-list(REMOVE_ITEM extra ${expected})
-if(missing OR extra)
-  message(FATAL_ERROR "${ZIP}: missing: ${missing}; not expected: ${extra}")
-endif()
+expect_exactly(${ZIP} "${expected}" "${entries}")
 list(LENGTH entries count)
 message(STATUS "${ZIP}: ${count} files as expected: the three programs, README.txt and 29 pictures in ${top}/")

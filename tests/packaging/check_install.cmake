@@ -4,6 +4,7 @@
 # documents, and nothing else.
 #   cmake -DBUILD_DIR=<build> -DROOT=<destdir> -DMEDIA_DIR=<build>/game/Media -P check_install.cmake
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../../packaging/file_lists.cmake)
 file(REMOVE_RECURSE ${ROOT})
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${ROOT}
                         ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr --component Game
@@ -26,23 +27,13 @@ set(expected
   usr/share/man/man6/operation-brannoway.6.gz
   usr/share/doc/operation-brannoway/copyright
   usr/share/doc/operation-brannoway/changelog.gz)
-file(GLOB pictures RELATIVE ${MEDIA_DIR} ${MEDIA_DIR}/*.bmp)
-list(LENGTH pictures picture_count)
-if(NOT picture_count EQUAL 29)
-  message(FATAL_ERROR "${MEDIA_DIR} holds ${picture_count} pictures, not the game's 29")
-endif()
+game_pictures(pictures ${MEDIA_DIR})
 foreach(picture ${pictures})
   list(APPEND expected usr/share/games/operation-brannoway/Media/${picture})
 endforeach()
 
 file(GLOB_RECURSE installed RELATIVE ${ROOT} ${ROOT}/*)
-set(missing ${expected})
-list(REMOVE_ITEM missing ${installed})
-set(extra ${installed})
-list(REMOVE_ITEM extra ${expected})
-if(missing OR extra)
-  message(FATAL_ERROR "installed: missing: ${missing}; not expected: ${extra}")
-endif()
+expect_exactly(installed "${expected}" "${installed}")
 
 foreach(program usr/games/operation-brannoway usr/libexec/operation-brannoway/OperationBrannoway
     usr/libexec/operation-brannoway/ButtonSample usr/libexec/operation-brannoway/Test)

@@ -12,6 +12,7 @@
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <winlayer/display.h>
 
 #include <atomic>
 #include <chrono>
@@ -29,8 +30,6 @@
 #include <vector>
 
 #include "../../user/input.h"
-#include <winlayer/display.h>
-
 #include "../display.h"
 #include "scaling.h"
 
