@@ -12,26 +12,30 @@ function(winlayer_display target display)
     message(FATAL_ERROR "winlayer_display: ${target}: no display called '${display}' (sdl or headless)")
   endif()
   if(BRANNOWAY_ON_WINDOWS)
-    return()  # Windows is the display
+    return()  # Windows is the display: see winlayer_windows
   endif()
   set_target_properties(${target} PROPERTIES BRANNOWAY_DISPLAY winlayer_${display})
   target_link_libraries(${target} PRIVATE winlayer_api)
   if(DEFINED CHOICE_FRAME_RATE)
-    if(CHOICE_FRAME_RATE STREQUAL "screen")
-      set(rate "winlayer::kScreenRefreshRate")
-    elseif(CHOICE_FRAME_RATE MATCHES "^[0-9]+$")
-      set(rate ${CHOICE_FRAME_RATE})
-    else()
-      message(FATAL_ERROR "winlayer_display: ${target}: FRAME_RATE takes a number or 'screen', not '${CHOICE_FRAME_RATE}'")
-    endif()
-    set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_frame_rate.cpp)
-    file(CONFIGURE OUTPUT ${source} CONTENT "// Made by winlayer_display: the frame rate of ${target}.
+    winlayer_frame_rate(${target} ${CHOICE_FRAME_RATE})
+  endif()
+endfunction()
+
+# winlayer_frame_rate(<program> <n>|screen): the program's own frame rate,
+# compiled into it (either build).
+function(winlayer_frame_rate target rate)
+  if(rate STREQUAL "screen")
+    set(rate "winlayer::kScreenRefreshRate")
+  elseif(NOT rate MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "${target}: FRAME_RATE takes a number or 'screen', not '${rate}'")
+  endif()
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_frame_rate.cpp)
+  file(CONFIGURE OUTPUT ${source} CONTENT "// Made by winlayer_frame_rate: the frame rate of ${target}.
 #include <winlayer/frame_rate.h>
 
 namespace {
 [[maybe_unused]] const bool kFrameRateSet = winlayer::SetDefaultFrameRate(${rate});
 }
 ")
-    target_sources(${target} PRIVATE ${source})
-  endif()
+  target_sources(${target} PRIVATE ${source})
 endfunction()

@@ -191,7 +191,11 @@ void Update() {
   HWND hWnd = s.hWnd.load();
   HDC window = GetDC(hWnd);
   BITMAP surface{};
-  GetObjectA(GetCurrentObject(window, OBJ_BITMAP), sizeof surface, &surface);
+  // Some systems (Wine among them) describe no bitmap for a window's context:
+  // the whole back buffer then, rather than a copy of nothing.
+  if (!GetObjectA(GetCurrentObject(window, OBJ_BITMAP), sizeof surface, &surface) || surface.bmWidth <= 0 ||
+      surface.bmHeight <= 0)
+    GetObjectA(GetCurrentObject(s.hBuffer, OBJ_BITMAP), sizeof surface, &surface);
   BitBlt(window, 0, 0, surface.bmWidth, surface.bmHeight, s.hBuffer, 0, 0, SRCCOPY);
   ReleaseDC(hWnd, window);
 }

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "objects.h"
-#include "../kernel/poll_pacing.h"
+#include "../pacing/poll_pacing.h"
 
 namespace winlayer::gdi {
 
@@ -38,7 +38,7 @@ void LockedDC::LockAll() {
 LockedDC::~LockedDC() {
   while (held_ > 0) held_lock_[--held_]->unlock();
   if (!drawn_) return;
-  kernel::NoteWork();
+  pacing::NoteWork();
   if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented();
 }
 

@@ -8,7 +8,8 @@
 #include <mutex>
 
 #include "../display/display.h"
-#include "../kernel/poll_pacing.h"
+#include "../pacing/click_latch.h"
+#include "../pacing/poll_pacing.h"
 #include "message_queue.h"
 #include "window.h"
 
@@ -20,6 +21,8 @@ constexpr UINT kDoubleClickTime = 500;
 
 std::atomic<std::uint64_t> cursor{0};  // x in the high half, y in the low half
 std::array<std::atomic<bool>, 256> keys{};
+// Pressed since GetAsyncKeyState last answered for the key, as Windows keeps it.
+std::array<std::atomic<bool>, 256> pressedSinceAsked{};
 std::atomic<HWND> capture{nullptr};
 std::atomic<std::uint64_t> buttonPolls{0};
 std::atomic<HWND> focus{nullptr};
@@ -141,7 +144,8 @@ void OnMouseMove(POINT screen) {
 
 void OnMouseButton(POINT screen, int button, bool down) {
   StoreCursor(screen);
-  keys[static_cast<std::size_t>(button & 0xFF)].store(down);
+  const bool wasDown = keys[static_cast<std::size_t>(button & 0xFF)].exchange(down);
+  if (down && !wasDown) pressedSinceAsked[static_cast<std::size_t>(button & 0xFF)].store(true);
   auto w = MouseTarget(screen);
   if (!w) return;
   if (down) {
@@ -155,6 +159,7 @@ void OnMouseButton(POINT screen, int button, bool down) {
 
 void OnKey(UINT virtualKey, bool down) {
   const bool wasDown = keys[virtualKey & 0xFF].exchange(down);
+  if (down && !wasDown) pressedSinceAsked[virtualKey & 0xFF].store(true);  // a repeat is no new press
   auto w = KeyTarget();
   if (!w) return;
   // Repeat count 1; bit 30 the previous state; bit 31 set on release.
@@ -195,22 +200,29 @@ using namespace winlayer::user;
 extern "C" {
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
-  winlayer::kernel::BeforePoll();
+  winlayer::pacing::BeforePoll();
   if (!lpPoint) return FALSE;
   *lpPoint = CursorPosition();
   return TRUE;
 }
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {
-  winlayer::kernel::BeforePoll();
+  winlayer::pacing::BeforePoll();
   buttonPolls.fetch_add(1, std::memory_order_relaxed);
   if (vKey < 0 || vKey > 255) return 0;
-  return KeyHeld(vKey) ? static_cast<SHORT>(0x8000) : 0;
+  const bool pressed = pressedSinceAsked[static_cast<std::size_t>(vKey)].exchange(false);
+  const auto state = static_cast<std::uint16_t>((KeyHeld(vKey) ? winlayer::pacing::kKeyDown : 0) |
+                                                (pressed ? winlayer::pacing::kPressedSinceLastAsked : 0));
+  return winlayer::pacing::LatchedKeyState(static_cast<SHORT>(state));
 }
 
 // The state as of the key messages the calling thread has taken, as on Windows.
 SHORT WINAPI GetKeyState(int nVirtKey) {
-  if (nVirtKey == VK_LBUTTON || nVirtKey == VK_RBUTTON || nVirtKey == VK_MBUTTON) return GetAsyncKeyState(nVirtKey);
+  // The mouse buttons as they are now; asking leaves GetAsyncKeyState's "pressed since" bit alone.
+  if (nVirtKey == VK_LBUTTON || nVirtKey == VK_RBUTTON || nVirtKey == VK_MBUTTON) {
+    winlayer::pacing::BeforePoll();
+    return KeyHeld(nVirtKey) ? static_cast<SHORT>(0x8000) : 0;
+  }
   return KeyHeldForThread(nVirtKey) ? static_cast<SHORT>(0x8000) : 0;
 }
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <unordered_map>
 
-#include "../kernel/poll_pacing.h"
+#include "../pacing/poll_pacing.h"
 #include "../kernel/threads.h"
 #include "input.h"
 #include "window.h"
@@ -245,7 +245,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
   if (!lpMsg) return FALSE;
   if (Look(*CurrentQueue(), lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) != Took::Nothing)
     return TRUE;
-  winlayer::kernel::BeforePoll();  // an empty queue, looked at again and again, is a waiting loop
+  winlayer::pacing::BeforePoll();  // an empty queue, looked at again and again, is a waiting loop
   return FALSE;
 }
 

@@ -12,7 +12,7 @@
 #include "../gdi/bitmaps.h"
 #include "../display/present.h"
 #include "../kernel/handle_map.h"
-#include "../kernel/poll_pacing.h"
+#include "../pacing/poll_pacing.h"
 #include "input.h"
 #include "message_queue.h"
 
@@ -247,7 +247,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
 }
 
 BOOL WINAPI IsWindow(HWND hWnd) {
-  kernel::BeforePoll();
+  pacing::BeforePoll();
   return FindWindow(hWnd) != nullptr;
 }
 

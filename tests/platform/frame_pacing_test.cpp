@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/display/frame_limiter.h"
-#include "../../platform/display/frame_rate.h"
-#include "../../platform/kernel/poll_pacing.h"
+#include "../../platform/pacing/frame_limiter.h"
+#include "../../platform/pacing/frame_rate.h"
+#include "../../platform/pacing/poll_pacing.h"
 #include "window_thread.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using winlayer::display::ChooseFrameRate;
-using winlayer::display::FrameLimiter;
-using winlayer::display::FrameRateInputs;
-using winlayer::display::ParseFrameRate;
-using winlayer::kernel::PollPacer;
+using winlayer::pacing::ChooseFrameRate;
+using winlayer::pacing::FrameLimiter;
+using winlayer::pacing::FrameRateInputs;
+using winlayer::pacing::ParseFrameRate;
+using winlayer::pacing::PollPacer;
 
 const FrameLimiter::Clock::time_point t0 = FrameLimiter::Clock::time_point{} + 1000s;
 

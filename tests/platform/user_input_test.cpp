@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "../../platform/pacing/click_latch.h"
 #include "window_thread.h"
 
 namespace {
@@ -26,9 +27,56 @@ class InputTest : public testing::Test {
  protected:
   void TearDown() override {
     ReleaseCapture();
-    for (int b : {VK_LBUTTON, VK_RBUTTON}) headless::ReleaseButton(b);
+    for (int b : {VK_LBUTTON, VK_RBUTTON}) {
+      headless::ReleaseButton(b);
+      GetAsyncKeyState(b);  // a click no poll has seen yet would be the next test's
+    }
   }
 };
+
+// The rule both builds apply to the system's key state: Windows' own on Windows, the layer's here.
+TEST(ClickLatchTest, AReleasedButUnseenPressReadsAsHeldOnce) {
+  using winlayer::pacing::LatchedKeyState;
+  const auto state = [](unsigned bits) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)); };
+  EXPECT_EQ(LatchedKeyState(state(0x0001)), state(0x8001));  // pressed and released since the last call
+  EXPECT_EQ(LatchedKeyState(state(0x8001)), state(0x8001));  // pressed and still held
+  EXPECT_EQ(LatchedKeyState(state(0x8000)), state(0x8000));  // held since an earlier call
+  EXPECT_EQ(LatchedKeyState(0), 0);
+  EXPECT_LT(LatchedKeyState(state(0x0001)), -1);  // what the programs test for "held"
+}
+
+TEST_F(InputTest, AClickBetweenTwoPollsIsSeenHeldByOnePoll) {
+  WindowThread w;
+  headless::MoveCursorToClient(w.hwnd(), 10, 10);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+  headless::PressButton(VK_LBUTTON);
+  headless::ReleaseButton(VK_LBUTTON);
+  EXPECT_EQ(GetKeyState(VK_LBUTTON), 0);         // the state now, which leaves the click to the poll
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);   // the next poll sees it held
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);    // and the one after released
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);    // each button keeps its own
+
+  // Two clicks between two polls: still one poll that sees a button held.
+  headless::Click(VK_RBUTTON);
+  headless::Click(VK_RBUTTON);
+  EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
+  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);
+
+  // A press that a poll saw, released and not pressed again: released at the next poll.
+  headless::PressButton(VK_LBUTTON);
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
+  headless::ReleaseButton(VK_LBUTTON);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+
+  // A key held down repeats without pressing it anew.
+  headless::PressKey('Q');
+  EXPECT_LT(GetAsyncKeyState('Q'), -1);
+  headless::PressKey('Q');
+  headless::ReleaseKey('Q');
+  EXPECT_EQ(GetAsyncKeyState('Q'), 0);
+}
 
 TEST_F(InputTest, ClicksArriveWithClientCoordinatesAndButtonsPollAsHeld) {
   WindowThread w;

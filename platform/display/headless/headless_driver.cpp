@@ -3,7 +3,7 @@
 #include <winlayer/headless.h>
 
 #include "../../user/input.h"
-#include "../present.h"
+#include "../../pacing/present_pacing.h"
 #include "headless_display.h"
 
 namespace winlayer::headless {
@@ -86,7 +86,7 @@ void RemovePresentCallback(int id) {
   d.callbacks_.erase(id);
 }
 
-std::uint64_t PresentCount() { return display::PresentCount(); }
+std::uint64_t PresentCount() { return pacing::PresentCount(); }
 
 std::vector<MessageBoxRecord> MessageBoxes() {
   HeadlessDisplay& d = Headless();

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "display.h"
+#include "platform_seams.h"
 
-namespace winlayer::display {
+namespace winlayer::pacing {
 
 std::optional<int> ParseFrameRate(const char* text) {
   if (!text || !*text) return std::nullopt;
@@ -42,30 +42,30 @@ std::atomic<bool> chosen{false};
 
 }  // namespace
 
-}  // namespace winlayer::display
+}  // namespace winlayer::pacing
 
 namespace winlayer {
 
 bool SetDefaultFrameRate(int framesPerSecond) {
-  if (framesPerSecond < kScreenRefreshRate || framesPerSecond > display::kHighestFrameRate) return false;
-  display::programDefault.store(framesPerSecond);
-  return !display::chosen.load();
+  if (framesPerSecond < kScreenRefreshRate || framesPerSecond > pacing::kHighestFrameRate) return false;
+  pacing::programDefault.store(framesPerSecond);
+  return !pacing::chosen.load();
 }
 
 int FrameRate() {
   static std::once_flag once;
   static int rate = 0;
   std::call_once(once, [] {
-    display::Display& d = display::TheDisplay();
-    display::FrameRateInputs in;
-    in.variable = std::getenv(display::kFrameRateVariable);
-    in.programDefault = display::programDefault.load();
-    in.pacesByDefault = d.PacesByDefault();
-    in.refreshRate = in.pacesByDefault && in.programDefault == kScreenRefreshRate ? d.RefreshRate() : 60;
+    pacing::FrameRateInputs in;
+    in.variable = std::getenv(pacing::kFrameRateVariable);
+    in.programDefault = pacing::programDefault.load();
+    in.pacesByDefault = pacing::PacesByDefault();
+    // Asked only when it matters: finding out may open the screen.
+    in.refreshRate = in.pacesByDefault && in.programDefault == kScreenRefreshRate ? pacing::ScreenRefreshRate() : 60;
     std::string complaint;
-    rate = display::ChooseFrameRate(in, &complaint);
+    rate = pacing::ChooseFrameRate(in, &complaint);
     if (!complaint.empty()) std::fprintf(stderr, "%s\n", complaint.c_str());
-    display::chosen.store(true);
+    pacing::chosen.store(true);
   });
   return rate;
 }

@@ -6,13 +6,13 @@
 // pass and never naps; a click is still seen within a couple of milliseconds.
 #pragma once
 
-#include <chrono>
+#include "platform_seams.h"
 
-namespace winlayer::kernel {
+namespace winlayer::pacing {
 
 class PollPacer {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = pacing::Clock;
   static constexpr Clock::duration kBusyGrace = std::chrono::milliseconds(2);
   static constexpr Clock::duration kNap = std::chrono::microseconds(500);
 
@@ -30,4 +30,4 @@ class PollPacer {
 void NoteWork();   // after a drawing call changed pixels
 void BeforePoll(); // before a poll is answered; naps when due
 
-}  // namespace winlayer::kernel
+}  // namespace winlayer::pacing

@@ -5,13 +5,13 @@
 // catch up.
 #pragma once
 
-#include <chrono>
+#include "platform_seams.h"
 
-namespace winlayer::display {
+namespace winlayer::pacing {
 
 class FrameLimiter {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = pacing::Clock;
 
   explicit FrameLimiter(int framesPerSecond);  // 0: no limit
 
@@ -26,4 +26,4 @@ class FrameLimiter {
   Clock::time_point next_{};
 };
 
-}  // namespace winlayer::display
+}  // namespace winlayer::pacing

@@ -1,6 +1,6 @@
 #include "frame_limiter.h"
 
-namespace winlayer::display {
+namespace winlayer::pacing {
 
 FrameLimiter::FrameLimiter(int framesPerSecond)
     : period_(framesPerSecond > 0
@@ -18,4 +18,4 @@ FrameLimiter::Clock::time_point FrameLimiter::Slot(Clock::time_point now) {
   return slot;
 }
 
-}  // namespace winlayer::display
+}  // namespace winlayer::pacing

@@ -1,8 +1,6 @@
 #include "poll_pacing.h"
 
-#include <thread>
-
-namespace winlayer::kernel {
+namespace winlayer::pacing {
 
 PollPacer::Clock::duration PollPacer::Poll(Clock::time_point now) {
   if (worked_) {
@@ -20,8 +18,9 @@ thread_local PollPacer pacer;
 void NoteWork() { pacer.Worked(); }
 
 void BeforePoll() {
-  const auto nap = pacer.Poll(PollPacer::Clock::now());
-  if (nap > PollPacer::Clock::duration::zero()) std::this_thread::sleep_for(nap);
+  const auto now = Clock::now();
+  const auto nap = pacer.Poll(now);
+  if (nap > Clock::duration::zero()) SleepUntil(now + nap);
 }
 
-}  // namespace winlayer::kernel
+}  // namespace winlayer::pacing

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace winlayer::display {
+namespace winlayer::pacing {
 
 constexpr const char* kFrameRateVariable = "WINLAYER_FRAME_RATE";
 constexpr int kHighestFrameRate = 100000;
@@ -15,7 +15,7 @@ std::optional<int> ParseFrameRate(const char* text);
 struct FrameRateInputs {
   const char* variable = nullptr;  // the environment's value, null when unset
   int programDefault = 0;          // frames per second, 0, or kScreenRefreshRate
-  bool pacesByDefault = false;     // the display's answer
+  bool pacesByDefault = false;     // the platform's answer
   int refreshRate = 60;            // the screen's
 };
 
@@ -23,4 +23,4 @@ struct FrameRateInputs {
 // standard error when the variable's value can't be used.
 int ChooseFrameRate(const FrameRateInputs& inputs, std::string* complaint);
 
-}  // namespace winlayer::display
+}  // namespace winlayer::pacing

@@ -1,0 +1,38 @@
+// Presents: a present is a drawing call that puts a new frame on a window.
+// Each window's presents are paced to the program's frame rate on a schedule
+// of their own (frame_limiter.h), and all presents are counted together.
+//
+// WINLAYER_SHOW_PRESENT_RATE=1 makes the layer write, about once a second
+// while a program presents, how many presents that second had, on standard
+// error: "winlayer: 400 presents/s". It is for people who check the pacing,
+// on any build.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+#include "frame_limiter.h"
+
+namespace winlayer::pacing {
+
+constexpr const char* kShowPresentRateVariable = "WINLAYER_SHOW_PRESENT_RATE";
+
+// One window's schedule, made at its first present.
+class WindowPacing {
+ public:
+  // Waits until this present's slot (at once when unpaced), then counts it.
+  // Called on the drawing thread, before the frame is put on the window.
+  void BeforePresent();
+
+ private:
+  Clock::time_point SlotFor(Clock::time_point now);
+
+  std::mutex lock_;
+  std::optional<FrameLimiter> limiter_;
+};
+
+// Presents so far, all windows together.
+std::uint64_t PresentCount();
+
+}  // namespace winlayer::pacing
