@@ -1,0 +1,297 @@
+// The Windows programs as a Windows player gets them, run under Wine on the
+// test's private X server with a Wine prefix of their own (made in the build
+// folder, removed afterwards with every Wine process on it). WINE_PROGRAMS
+// names a 64-bit Windows build of the programs whose game/ holds Media/.
+//
+// Test.exe prints its times; the game shows its menu's pictures, presents
+// 400 frames a second on it for a fraction of the processor that it takes
+// unpaced, opens the instructions on a click whose press and release come
+// together (as xdotool and remote desktops send them), naps while it waits
+// there, and ends with status 0 when the window manager asks it to close.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "eventually.h"
+#include "xvfb.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::Eventually;
+
+constexpr const char* kWine = "/usr/lib/wine/wine64";
+constexpr const char* kWineServer = "/usr/lib/wine/wineserver";
+constexpr const char* kTitle = "OperationBrannoway";
+
+std::string ProgramsFolder() {
+  const char* folder = std::getenv("WINE_PROGRAMS");
+  return folder ? folder : "";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A fresh prefix for the whole suite, made by the first test that needs it,
+// with Wine's first-start dialogs off; at the end every Wine process on it
+// is ended and the prefix removed.
+class WinePrefix : public testing::Environment {
+ public:
+  const fs::path& Folder() {
+    if (folder_.empty()) Make();
+    return folder_;
+  }
+  void TearDown() override {
+    if (folder_.empty()) return;
+    const std::string server = std::string("timeout 20 ") + kWineServer;
+    [[maybe_unused]] int waited = std::system((server + " -w").c_str());
+    [[maybe_unused]] int killed = std::system((server + " -k").c_str());
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+ private:
+  void Make() {
+    std::string pattern = (fs::current_path() / "wine-prefix.XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return;
+    folder_ = pattern;
+    setenv("WINEPREFIX", folder_.c_str(), 1);
+    setenv("WINEDEBUG", "-all", 1);
+    setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);  // no offer to install .NET or a browser engine
+    unsetenv("WINLAYER_FRAME_RATE");
+    unsetenv("WINLAYER_SHOW_PRESENT_RATE");
+  }
+
+  fs::path folder_;
+};
+
+WinePrefix* const prefix = static_cast<WinePrefix*>(testing::AddGlobalTestEnvironment(new WinePrefix));
+
+// A Windows program started under Wine in its folder, its standard output
+// and error kept in files of the prefix.
+class WineProgram {
+ public:
+  WineProgram(const fs::path& program, const std::vector<std::string>& environment, const std::string& name)
+      : out_(prefix->Folder() / (name + ".out")), err_(prefix->Folder() / (name + ".err")) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(program.parent_path().c_str()) != 0) _exit(126);
+      for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
+      const int out = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+      execl(kWine, "wine64", program.filename().c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~WineProgram() {
+    if (pid_ > 0 && status_ == kRunning) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  // The exit status, or -1 if the program still runs after the wait (it is then ended).
+  int WaitForExit(int milliseconds) {
+    int status = 0;
+    if (Eventually([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, milliseconds)) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return status_;
+    }
+    return -1;
+  }
+
+  // Processor seconds used so far (user and system).
+  double ProcessorSeconds() const {
+    std::string stat = ReadFile("/proc/" + std::to_string(pid_) + "/stat");
+    const auto end = stat.rfind(')');
+    if (end == std::string::npos) return 0;
+    std::istringstream fields(stat.substr(end + 2));
+    std::string field;
+    long long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+      if (i == 14) user = std::stoll(field);
+      if (i == 15) system = std::stoll(field);
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+
+  // The share of one core that the program uses over the next few seconds.
+  double ProcessorUse(std::chrono::milliseconds over = std::chrono::milliseconds(3000)) const {
+    const double before = ProcessorSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(over);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return (ProcessorSeconds() - before) / seconds;
+  }
+
+  std::string Output() const { return ReadFile(out_); }
+  std::string Errors() const { return ReadFile(err_); }
+
+  // The presents per second that WINLAYER_SHOW_PRESENT_RATE made the layer write, once a second.
+  std::vector<double> PresentRates() const {
+    static const std::regex line("winlayer: ([0-9]+) presents/s");
+    std::vector<double> rates;
+    const std::string errors = Errors();
+    for (std::sregex_iterator m(errors.begin(), errors.end(), line), end; m != end; ++m)
+      rates.push_back(std::stod((*m)[1]));
+    return rates;
+  }
+
+ private:
+  static constexpr int kRunning = -2;
+  pid_t pid_ = -1;
+  int status_ = kRunning;
+  fs::path out_, err_;
+};
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// How many of the sampled pixels of the window's client area show the
+// picture, and how many were sampled. Where Wine puts the client area in the
+// X window depends on how it draws the frame without a window manager: the
+// client's corner is looked for a little way in.
+struct Match {
+  int same = 0, sampled = 0;
+};
+Match CompareWithPicture(const RECT& shown, const fs::path& picture, int top, int bottom, int right) {
+  Match best;
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (!bitmap) return best;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const testing_support::ScreenShot shot = testing_support::TakeScreenShot();
+  constexpr int kFrameReach = 32;
+  for (int dy = 0; dy <= kFrameReach; ++dy)
+    for (int dx = 0; dx <= kFrameReach; ++dx) {
+      const int left = shown.left + dx, up = shown.top + dy;
+      if (shot.width < left + right || shot.height < up + bottom) continue;
+      const auto compare = [&](int last) {
+        Match m;
+        for (int y = top; y < last; y += 3)
+          for (int x = 0; x < right; ++x, ++m.sampled) m.same += shot.At(left + x, up + y) == GetPixel(dc, x, y);
+        return m;
+      };
+      const Match first = compare(top + 1);  // the first row picks the corner
+      const Match m = first.same == first.sampled ? compare(bottom) : first;
+      if (m.same > best.same || best.sampled == 0) best = m;
+    }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  return best;
+}
+
+class WineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing_support::TestServer().Running())
+      GTEST_SKIP() << "no X server: " << testing_support::TestServer().Why();
+    ASSERT_FALSE(ProgramsFolder().empty()) << "WINE_PROGRAMS names no Windows build of the programs";
+    ASSERT_FALSE(prefix->Folder().empty()) << "no Wine prefix could be made";
+    ASSERT_TRUE(fs::exists(kWine)) << kWine << " is missing: Debian's wine64 package";
+  }
+  fs::path Program(const std::string& relative) const { return fs::path(ProgramsFolder()) / relative; }
+};
+
+TEST_F(WineTest, TestPrintsAnEmptyLineAndTheTimesOfBothToolkits) {
+  WineProgram test(Program("tools/Test.exe"), {}, "Test");
+  ASSERT_EQ(test.WaitForExit(120000), 0) << test.Errors();
+  const std::string out = test.Output();
+  std::smatch times;
+  ASSERT_TRUE(std::regex_match(out, times, std::regex("\r\n([0-9]+)\r\n([0-9]+)\r\n"))) << '"' << out << '"';
+  std::cout << "Test.exe under Wine: Wimdows " << times[1] << " ms, BrannowayLib " << times[2] << " ms\n";
+}
+
+struct MenuRun {
+  double presentsPerSecond = 0;
+  double processorUse = 0;
+};
+
+// The game on its menu for a few seconds: its presents per second and processor use.
+MenuRun RunTheMenu(const fs::path& game, const std::string& frameRate) {
+  std::vector<std::string> environment{"WINLAYER_SHOW_PRESENT_RATE=1"};
+  if (!frameRate.empty()) environment.push_back("WINLAYER_FRAME_RATE=" + frameRate);
+  WineProgram program(game, environment, "menu" + frameRate);
+  RECT shown{};
+  MenuRun run;
+  if (!Eventually([&] { return testing_support::ShownArea(kTitle, shown); }, 30000)) {
+    ADD_FAILURE() << "no game window: " << program.Errors();
+    return run;
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  run.processorUse = program.ProcessorUse();
+  run.presentsPerSecond = Median(program.PresentRates());
+  testing_support::SendCloseRequest(kTitle);
+  EXPECT_EQ(program.WaitForExit(10000), 0);
+  return run;
+}
+
+TEST_F(WineTest, TheMenuPresents400FramesASecondForAFractionOfTheUnpacedProcessorUse) {
+  const MenuRun paced = RunTheMenu(Program("game/OperationBrannoway.exe"), "");
+  const MenuRun unpaced = RunTheMenu(Program("game/OperationBrannoway.exe"), "0");
+  std::cout << "menu under Wine: paced " << paced.presentsPerSecond << " presents/s, " << paced.processorUse * 100
+            << "% of a core; unpaced " << unpaced.presentsPerSecond << " presents/s, " << unpaced.processorUse * 100
+            << "% of a core\n";
+  EXPECT_NEAR(paced.presentsPerSecond, 400, 400 * 0.15);
+  EXPECT_GT(unpaced.presentsPerSecond, 400 * 1.15);
+  EXPECT_LT(paced.processorUse, unpaced.processorUse * 0.5);
+}
+
+TEST_F(WineTest, TheMenuShowsItsPicturesAClickOpensTheInstructionsWhichNapAndTheCloseBoxEndsTheGame) {
+  WineProgram game(Program("game/OperationBrannoway.exe"), {}, "game");
+  RECT shown{};
+  ASSERT_TRUE(Eventually([&] { return testing_support::ShownArea(kTitle, shown); }, 30000))
+      << "no game window: " << game.Errors();
+  const fs::path media = Program("game/Media");
+  // The sky above the title: no button covers it, and a window that shows nothing is black.
+  Match sky;
+  EXPECT_TRUE(Eventually([&] {
+    sky = CompareWithPicture(shown, media / "achtergrond+titel.bmp", 0, 40, 640);
+    return sky.sampled > 0 && sky.same == sky.sampled;
+  }, 10000)) << sky.same << " of " << sky.sampled << " sky pixels as in the picture";
+
+  // "Instructions", clicked as xdotool clicks: press and release at once.
+  const std::string click = "xdotool mousemove " + std::to_string(shown.left + 320) + " " +
+                            std::to_string(shown.top + 362) + " click 1";
+  testing_support::RunCommand(click);
+  // The instructions' background below the text, left of the compass.
+  Match background;
+  EXPECT_TRUE(Eventually([&] {
+    background = CompareWithPicture(shown, media / "Achtergrond.bmp", 340, 440, 500);
+    return background.sampled > 0 && background.same == background.sampled;
+  }, 10000)) << background.same << " of " << background.sampled << " pixels as in the instructions' background";
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const double waiting = game.ProcessorUse();
+  std::cout << "instructions screen under Wine: " << waiting * 100 << "% of a core\n";
+  EXPECT_LT(waiting, 0.06);
+
+  ASSERT_TRUE(testing_support::SendCloseRequest(kTitle));
+  EXPECT_EQ(game.WaitForExit(10000), 0) << "-1: still running after the close request";
+}
+
+}  // namespace
