@@ -11,7 +11,7 @@ packages=(
   fonts-liberation fonts-comic-neue
   xvfb xdotool x11-apps
   desktop-file-utils appstream lintian
-  g++-mingw-w64-i686
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
   "$@"
 )
 

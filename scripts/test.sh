@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors, runs
-# every test, then again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (ThreadSanitizer: scripts/test-tsan.sh), and cross-builds the programs for Windows against the real
-# Windows headers and libraries, packed with their pictures into a ZIP whose listing it checks.
+# Installs what is missing, cross-builds the programs for Windows against the
+# real Windows headers and libraries (32-bit, packed with their pictures into
+# a ZIP whose listing it checks; 64-bit, for the tests under Wine) and checks
+# that every Windows program goes through the layer's wrappers, builds
+# everything with warnings as errors, runs every test (the Windows programs
+# under Wine among them), then again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (ThreadSanitizer: scripts/test-tsan.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build" -DBRANNOWAY_WERROR=ON
+"$root/scripts/build.sh" "$root/build" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_WINE_PROGRAMS="$root/build-windows-x64"
+
+# The Windows programs, with the pictures drawn by this machine's MediaMaker.
+for arch in i686 x86_64; do
+  folder="$root/build-windows"
+  [ "$arch" = x86_64 ] && folder="$root/build-windows-x64"
+  "$root/scripts/build.sh" "$folder" -DBRANNOWAY_WERROR=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" -DBRANNOWAY_MEDIA_MAKER="$root/build/tools/MediaMaker"
+  for program in game/OperationBrannoway.exe tools/ButtonSample.exe tools/Test.exe; do
+    "$root/tests/windows/check_wrapped_imports.sh" "$folder/$program" "$arch-w64-mingw32-nm" "$arch-w64-mingw32-objdump" \
+      "$root/platform/windows/wrapped_imports.h"
+  done
+done
+(cd "$root/build-windows" && cpack > /dev/null)
+zip="$(ls "$root"/build-windows/OperationBrannoway-*-win32.zip)"
+cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -P "$root/packaging/check_windows_zip.cmake"
+
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, which stop at the first fault.
 "$root/scripts/build.sh" "$root/build-asan" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_BENCHMARKS=OFF \
   -DBRANNOWAY_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined
 (cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)")
-# The Windows programs, with the pictures drawn by this machine's MediaMaker, and their ZIP.
-"$root/scripts/build.sh" "$root/build-windows" -DBRANNOWAY_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" -DBRANNOWAY_MEDIA_MAKER="$root/build/tools/MediaMaker"
-(cd "$root/build-windows" && cpack > /dev/null)
-zip="$(ls "$root"/build-windows/OperationBrannoway-*-win32.zip)"
-cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -P "$root/packaging/check_windows_zip.cmake"
-echo "test: all tests passed; Windows programs and their ZIP built in build-windows/"
+echo "test: all tests passed; Windows programs and their ZIP built in build-windows/, 64-bit ones checked under Wine"

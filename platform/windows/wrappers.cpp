@@ -44,6 +44,10 @@ pacing::WindowPacing& PacingOf(HWND window) {
   return *pacing;
 }
 
+}  // namespace
+
+// Named outside an anonymous namespace, so that the check of the programs
+// (tests/windows/check_wrapped_imports.sh) knows them by their plain names.
 BOOL WINAPI WrappedBitBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int x1, int y1, DWORD rop) {
   pacing::NoteWork();
   if (HWND window = WindowOf(dest)) PacingOf(window).BeforePresent();
@@ -70,8 +74,6 @@ BOOL WINAPI WrappedPeekMessageA(LPMSG message, HWND window, UINT first, UINT las
   if (!found) pacing::BeforePoll();  // an empty queue, looked at again and again, is a waiting loop
   return found;
 }
-
-}  // namespace
 
 }  // namespace winlayer::windows
 

@@ -1,11 +1,9 @@
 #!/bin/sh
 # Checks that a Windows program reaches the wrapped imports of user32 and
 # gdi32 (platform/windows/wrapped_imports.h) only through the layer: the
-# layer's pointer for each is in the program (nm), and no code calls the
-# import itself, neither through its import pointer nor through the import
-# library's jump (objdump). Only that jump refers to the import pointer; the
-# layer calls Windows through the __real_ pointer, which the link resolved to
-# the same import pointer by way of a reference in data.
+# layer's pointer for each is in the program (nm), and no code but the
+# layer's own function for it calls the import itself, neither through its
+# import pointer nor through the import library's jump (objdump).
 #
 #   check_wrapped_imports.sh <program.exe> <nm> <objdump> <wrapped_imports.h>
 set -eu
@@ -17,28 +15,30 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/wrapped-imports.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 "$objdump" -d --no-show-raw-insn "$program" > "$work/code"
 
-# The address of a symbol whose name matches the pattern, without leading zeros.
+# The address of a symbol of one of the types whose name matches the pattern, without leading zeros.
 address_of() {
-  echo "$symbols" | awk -v pattern="$1" '$3 ~ pattern { sub(/^0+/, "", $1); print $1; exit }'
+  echo "$symbols" | awk -v pattern="$1" -v types="$2" '$2 ~ types && $3 ~ pattern { sub(/^0+/, "", $1); print $1; exit }'
 }
 
 failed=0
 for name in $names; do
   # x86_64: __wrap___imp_BitBlt, __imp_BitBlt, BitBlt; i686: ___wrap__imp__BitBlt@36, __imp__BitBlt@36, _BitBlt@36.
-  wrapped=$(address_of "^_?__wrap___?imp__?${name}(@[0-9]+)?\$")
-  import=$(address_of "^__imp__?${name}(@[0-9]+)?\$")
-  jump=$(address_of "^_?${name}(@[0-9]+)?\$")
+  wrapped=$(address_of "^_?__wrap___?imp__?${name}(@[0-9]+)?\$" "^[Dd]\$")
+  import=$(address_of "^__imp__?${name}(@[0-9]+)?\$" "^[Ii]\$")
+  jump=$(address_of "^_?${name}(@[0-9]+)?\$" "^[Tt]\$")
   if [ -z "$wrapped" ]; then
     echo "$program: $name: the layer's pointer __wrap_ is missing: the program calls Windows directly"
     failed=1
     continue
   fi
   [ -n "$import$jump" ] || continue  # the program never reaches Windows' own
-  # Every instruction that names the import pointer or the jump, outside the jump itself.
-  direct=$(awk -v import="$import" -v jump="$jump" '
+  # Every instruction that names the import pointer or the jump, outside the
+  # jump itself and the layer's function for the import (by its mangled name).
+  layer="8winlayer7windows$((${#name} + 7))Wrapped${name}E"
+  direct=$(awk -v import="$import" -v jump="$jump" -v layer="$layer" '
     /^[0-9a-f]+ <.*>:$/ { sub(/^0+/, "", $1); function_at = $1; name = $2; gsub(/[<>:]/, "", name); next }
     /^ +[0-9a-f]+:/ {
-      if (function_at == jump) next
+      if (function_at == jump || name ~ layer) next
       line = $0
       sub(/^ +[0-9a-f]+:/, "", line)
       while (match(line, /(0x)?[0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f]+/)) {

@@ -37,7 +37,7 @@ namespace fs = std::filesystem;
 using testing_support::Eventually;
 
 constexpr const char* kWine = "/usr/lib/wine/wine64";
-constexpr const char* kWineServer = "/usr/lib/wine/wineserver";
+constexpr const char* kWineServer = "/usr/lib/wine/wineserver64";
 constexpr const char* kTitle = "OperationBrannoway";
 
 std::string ProgramsFolder() {
@@ -225,6 +225,28 @@ TEST_F(WineTest, TestPrintsAnEmptyLineAndTheTimesOfBothToolkits) {
   std::smatch times;
   ASSERT_TRUE(std::regex_match(out, times, std::regex("\r\n([0-9]+)\r\n([0-9]+)\r\n"))) << '"' << out << '"';
   std::cout << "Test.exe under Wine: Wimdows " << times[1] << " ms, BrannowayLib " << times[2] << " ms\n";
+}
+
+TEST_F(WineTest, OnlyACopyOntoAWindowsContextIsAPresent) {
+  WineProgram rule(Program("tests/windows/present_rule_test.exe"), {}, "present_rule");
+  EXPECT_EQ(rule.WaitForExit(60000), 0) << rule.Output() << rule.Errors();
+  EXPECT_NE(rule.Output().find(" passed, 0 failed"), std::string::npos) << rule.Output();
+}
+
+TEST_F(WineTest, ButtonSamplePresentsOncePerRefreshAndABadFrameRateIsSaidInOneLine) {
+  WineProgram sample(Program("tools/ButtonSample.exe"), {"WINLAYER_FRAME_RATE=fast", "WINLAYER_SHOW_PRESENT_RATE=1"},
+                     "ButtonSample");
+  RECT shown{};
+  ASSERT_TRUE(Eventually([&] { return testing_support::ShownArea("Titel", shown); }, 30000)) << sample.Errors();
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  ASSERT_TRUE(testing_support::SendCloseRequest("Titel"));
+  EXPECT_EQ(sample.WaitForExit(10000), 0);
+  // Wine on a virtual X server reports no refresh rate: 60 then, as the layer does on Linux.
+  EXPECT_NEAR(Median(sample.PresentRates()), 60, 60 * 0.15) << sample.Errors();
+  const std::string errors = sample.Errors();
+  const auto complaint = errors.find("WINLAYER_FRAME_RATE: \"fast\" is not a frame rate");
+  EXPECT_NE(complaint, std::string::npos) << errors;
+  EXPECT_EQ(errors.find("WINLAYER_FRAME_RATE", complaint + 1), std::string::npos) << "said more than once";
 }
 
 struct MenuRun {
