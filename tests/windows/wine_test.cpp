@@ -22,7 +22,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -150,11 +149,15 @@ class WineProgram {
 
   // The presents per second that WINLAYER_SHOW_PRESENT_RATE made the layer write, once a second.
   std::vector<double> PresentRates() const {
-    static const std::regex line("winlayer: ([0-9]+) presents/s");
     std::vector<double> rates;
-    const std::string errors = Errors();
-    for (std::sregex_iterator m(errors.begin(), errors.end(), line), end; m != end; ++m)
-      rates.push_back(std::stod((*m)[1]));
+    std::istringstream lines(Errors());
+    std::string line;
+    while (std::getline(lines, line)) {
+      double rate = 0;
+      char unit[16] = {};
+      if (std::sscanf(line.c_str(), "winlayer: %lf %15s", &rate, unit) == 2 && std::string(unit) == "presents/s")
+        rates.push_back(rate);
+    }
     return rates;
   }
 
@@ -221,10 +224,18 @@ class WineTest : public testing::Test {
 TEST_F(WineTest, TestPrintsAnEmptyLineAndTheTimesOfBothToolkits) {
   WineProgram test(Program("tools/Test.exe"), {}, "Test");
   ASSERT_EQ(test.WaitForExit(120000), 0) << test.Errors();
+  // Windows' line ends: an empty line, then one number a line.
   const std::string out = test.Output();
-  std::smatch times;
-  ASSERT_TRUE(std::regex_match(out, times, std::regex("\r\n([0-9]+)\r\n([0-9]+)\r\n"))) << '"' << out << '"';
-  std::cout << "Test.exe under Wine: Wimdows " << times[1] << " ms, BrannowayLib " << times[2] << " ms\n";
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(out.substr(start, end - start));
+  const auto isNumber = [](const std::string& s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+  };
+  ASSERT_EQ(lines.size(), 3u) << '"' << out << '"';
+  EXPECT_EQ(out.size(), lines[0].size() + lines[1].size() + lines[2].size() + 6) << "text after the last line end";
+  EXPECT_TRUE(lines[0].empty() && isNumber(lines[1]) && isNumber(lines[2])) << '"' << out << '"';
+  std::cout << "Test.exe under Wine: Wimdows " << lines[1] << " ms, BrannowayLib " << lines[2] << " ms\n";
 }
 
 TEST_F(WineTest, OnlyACopyOntoAWindowsContextIsAPresent) {
