@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "match.h"
+#include "staged_match.h"
 #include "runtime/numeric.h"
 
 namespace {
@@ -38,34 +38,7 @@ void Still(const char* name, int saveAt, POINT mouse, const std::function<void()
   std::printf("%s/%s\n", folder.c_str(), name);
 }
 
-tSchip Ship(std::int32_t x, std::int32_t y, eOrientatie o, std::uint8_t length) { return ShipAt({x, y}, o, length); }
-
-// A match with both fleets placed and the camera at player `side`'s side.
-struct Staged {
-  Match m{PlayerVsPlayer};
-  explicit Staged(std::uint32_t side) {
-    Start();
-    m.Prepare();
-    const tSchip fleets[2][4] = {
-        {Ship(12, 1, Verticaal, 2), Ship(4, 7, Horizontaal, 3), Ship(9, 8, Verticaal, 4), Ship(6, 2, Horizontaal, 5)},
-        {Ship(2, 8, Horizontaal, 2), Ship(11, 6, Verticaal, 3), Ship(6, 5, Verticaal, 4), Ship(14, 2, Horizontaal, 5)}};
-    for (std::uint32_t p = 1; p <= 2; ++p)
-      for (std::uint32_t k = 1; k <= 4; ++k) {
-        m.Schepen[p][k] = fleets[p - 1][k - 1];
-        MaakSchip(m.Schepen[p][k], m.Veld[p]);
-      }
-    m.CamAngle = side == 1 ? kHalfTurn : kFullTurn;
-    m.PlaceCamera();
-    Cam = {std::sin(m.CamAngle) * m.CamRadius, m.CamHeight, std::cos(m.CamAngle) * m.CamRadius};
-  }
-  ~Staged() { m.Finish(); }
-  POINT Pixel(std::uint32_t field, std::int32_t x, std::int32_t y) {
-    tVertex v{};
-    v.pos = VindVeld3DPositie(m.Veld[field], x, y);
-    Brannoway3D::RenderToCamera(v);
-    return {v.scr.x, v.scr.y};
-  }
-};
+using Staged = StagedMatch;
 
 }  // namespace
 
@@ -120,15 +93,7 @@ int main(int argc, char** argv) {
   }
   {
     Staged s(1);
-    for (std::uint32_t k = 1; k <= 4; ++k) {
-      tSchip& ship = s.m.Schepen[2][k];
-      for (std::int32_t j = 0; j < ship.Lengte; ++j) {
-        const std::int32_t x = ship.Orientatie == Verticaal ? ship.Voorkant.x : ship.Voorkant.x - j;
-        const std::int32_t y = ship.Orientatie == Verticaal ? ship.Voorkant.y - j : ship.Voorkant.y;
-        (*s.m.Veld[2].Info)[x][y] = Geraakt;
-      }
-      ship.Leven = 0;
-    }
+    s.SinkFleet(2);
     (*s.m.Veld[2].Info)[0][0] = Gemist;
     (*s.m.Veld[1].Info)[5][5] = Gemist;
     s.m.cSpeler = 1;
