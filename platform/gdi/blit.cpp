@@ -82,18 +82,39 @@ bool FastCopy(const Surface& dst, const Surface& src, const Rect& d, int sx, int
   return true;
 }
 
+// A mask and its picture (AND, then OR) between two colour surfaces, as the
+// programs draw every masked bitmap of every frame: straight from row to row,
+// each source pixel taken as the general rule takes it (its colour bits).
+bool FastMask(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy, std::uint8_t code) {
+  if ((code != kAnd && code != kPaint) || &dst == &src || dst.Format() != PixelFormat::Color32 ||
+      src.Format() != PixelFormat::Color32)
+    return false;
+  const int n = d.Width();
+  for (int y = d.top; y < d.bottom; ++y) {
+    std::uint32_t* out = dst.Row32(y) + d.left;
+    const std::uint32_t* in = src.Row32(sy + y - d.top) + sx;
+    if (code == kAnd)
+      for (int i = 0; i < n; ++i) out[i] &= in[i] & 0xFFFFFFu;
+    else
+      for (int i = 0; i < n; ++i) out[i] |= in[i] & 0xFFFFFFu;
+  }
+  return true;
+}
+
 void Transfer(const DC& dstDC, const DC* srcDC, Rect d, int sx, int sy, std::uint8_t code) {
   const Surface& dst = dstDC.Target();
   const std::uint32_t mask = dst.Format() == PixelFormat::Color32 ? 0xFFFFFFu : 1u;
   const std::uint32_t pattern =
       dstDC.brush->Visible() ? dst.Encode(dstDC.brush->color) : dst.Encode(RGB(0, 0, 0));
   if (srcDC && code == kCopy && FastCopy(dst, srcDC->Target(), d, sx, sy)) return;
+  if (srcDC && FastMask(dst, srcDC->Target(), d, sx, sy, code)) return;
 
   // Each source row is read whole before its destination row is written, so
   // within one surface it is enough to walk the rows away from the overlap:
   // every row is then read before the call changes it.
   const bool upwards = srcDC && &srcDC->Target() == &dst && sy < d.top;
-  std::vector<std::uint32_t> row(srcDC ? static_cast<std::size_t>(d.Width()) : 0);
+  thread_local std::vector<std::uint32_t> row;  // one row of the source, kept between calls
+  if (srcDC && row.size() < static_cast<std::size_t>(d.Width())) row.resize(static_cast<std::size_t>(d.Width()));
   for (int k = 0; k < d.Height(); ++k) {
     const int y = upwards ? d.bottom - 1 - k : d.top + k;
     if (srcDC) ConvertRow(srcDC->Target(), sx, sy + y - d.top, d.Width(), *srcDC, dstDC, row.data());

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "surface.h"
@@ -119,9 +120,24 @@ std::uint32_t AddObject(std::shared_ptr<Object> object);
 HANDLE ToHandle(std::uint32_t value);
 
 std::shared_ptr<Object> FindObject(HANDLE h);
+
+// Whether an object of this kind is a T; the kind says it without a
+// dynamic_cast, which every drawing call would pay for.
+template <typename T>
+constexpr bool IsA(Kind k) {
+  if constexpr (std::is_same_v<T, Pen>) return k == Kind::Pen;
+  else if constexpr (std::is_same_v<T, Brush>) return k == Kind::Brush;
+  else if constexpr (std::is_same_v<T, Font>) return k == Kind::Font;
+  else if constexpr (std::is_same_v<T, Bitmap>) return k == Kind::Bitmap;
+  else if constexpr (std::is_same_v<T, DC>) return k == Kind::DC || k == Kind::MemDC;
+  else return std::is_same_v<T, Object>;
+}
+
 template <typename T>
 std::shared_ptr<T> Find(HANDLE h) {
-  return std::dynamic_pointer_cast<T>(FindObject(h));
+  std::shared_ptr<Object> o = FindObject(h);
+  if (!o || !IsA<T>(o->kind)) return nullptr;
+  return std::static_pointer_cast<T>(std::move(o));
 }
 
 enum class RemoveResult { Removed, Stock, Selected, Invalid };

@@ -186,8 +186,35 @@ void Line(const Surface& s, const Rect& clip, int x0, int y0, int x1, int y1, st
   }
   if (kFirst > kLast) return;
 
+  // A horizontal line is a span; a vertical one has no minor steps.
+  if (minorDelta == 0 && xMajor) {
+    if (minorStart < minorLo || minorStart >= minorHi) return;
+    const std::int64_t a = majorStart + majorSign * kFirst, b = majorStart + majorSign * kLast;
+    s.FillSpan(static_cast<int>(minorStart), static_cast<int>(std::min(a, b)), static_cast<int>(std::max(a, b)) + 1,
+               encoded);
+    return;
+  }
   CeilStepper minor;
   minor.Init(Wide{2} * kFirst * minorDelta - length, 2 * minorDelta, 2 * length);
+  if (s.Format() == PixelFormat::Color32) {
+    // The same steps, walking a pixel pointer: one major step a pixel, a minor
+    // step whenever the rounded minor coordinate changes.
+    // The offset is kept apart from the pointer: it may lie outside the rows while the line is clipped.
+    std::uint8_t* const origin = reinterpret_cast<std::uint8_t*>(s.Row32(0));
+    const std::int64_t pitch = s.Pitch();
+    const std::int64_t majorStride = (xMajor ? 4 : pitch) * majorSign, minorStride = xMajor ? pitch : 4;
+    std::int64_t m = minorStart + minor.q;
+    const std::int64_t major = majorStart + majorSign * kFirst;
+    std::int64_t offset = (xMajor ? major : m) * 4 + (xMajor ? m : major) * pitch;
+    for (std::int64_t k = kFirst; k <= kLast; ++k) {
+      if (m >= minorLo && m < minorHi) *reinterpret_cast<std::uint32_t*>(origin + offset) = encoded;
+      const std::int64_t before = minor.q;
+      minor.Advance();
+      m += minor.q - before;
+      offset += majorStride + (minor.q - before) * minorStride;
+    }
+    return;
+  }
   for (std::int64_t k = kFirst; k <= kLast; ++k, minor.Advance()) {
     const std::int64_t m = minorStart + minor.q;
     if (m < minorLo || m >= minorHi) continue;

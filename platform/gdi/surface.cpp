@@ -38,18 +38,6 @@ std::uint8_t* Surface::Memory() const {
   return pitch_ >= 0 ? firstRow_ : firstRow_ + (height_ - 1) * pitch_;
 }
 
-COLORREF Surface::Read(int x, int y) const {
-  if (format_ == PixelFormat::Color32) return ColorFromPixel(Row32(y)[x]);
-  return Row8(y)[x] ? RGB(255, 255, 255) : RGB(0, 0, 0);
-}
-
-void Surface::Write(int x, int y, std::uint32_t encoded) const {
-  if (format_ == PixelFormat::Color32)
-    Row32(y)[x] = encoded;
-  else
-    Row8(y)[x] = static_cast<std::uint8_t>(encoded);
-}
-
 void Surface::FillSpan(int y, int x0, int x1, std::uint32_t encoded) const {
   // wchar_t is 32 bits here, and the C library's wide fill is the fastest 32-bit pattern fill at hand.
   static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));

@@ -63,8 +63,17 @@ class Surface {
   std::uint32_t Encode(COLORREF c) const {
     return format_ == PixelFormat::Color32 ? PixelFromColor(c) : MonoFromColor(c);
   }
-  COLORREF Read(int x, int y) const;
-  void Write(int x, int y, std::uint32_t encoded) const;
+  // Inline: lines, glyphs and single pixels write through them pixel by pixel.
+  COLORREF Read(int x, int y) const {
+    if (format_ == PixelFormat::Color32) return ColorFromPixel(Row32(y)[x]);
+    return Row8(y)[x] ? RGB(255, 255, 255) : RGB(0, 0, 0);
+  }
+  void Write(int x, int y, std::uint32_t encoded) const {
+    if (format_ == PixelFormat::Color32)
+      Row32(y)[x] = encoded;
+    else
+      Row8(y)[x] = static_cast<std::uint8_t>(encoded);
+  }
   // Fills [x0, x1) of row y with an encoded value; the caller has clipped it.
   void FillSpan(int y, int x0, int x1, std::uint32_t encoded) const;
 

@@ -81,6 +81,18 @@ std::vector<Line> Layout(RealizedFont& font, std::string_view s, UINT format) {
   return lines;
 }
 
+// A coverage value between 1 and 254 mixes the colour into the pixel, each
+// channel rounded to nearest.
+inline std::uint32_t Blend(std::uint32_t d, unsigned r, unsigned g, unsigned b, unsigned a) {
+  const int dr = static_cast<int>((d >> 16) & 0xFF), dg = static_cast<int>((d >> 8) & 0xFF),
+            db = static_cast<int>(d & 0xFF);
+  const int ia = static_cast<int>(a);
+  const unsigned nr = static_cast<unsigned>(dr + ((static_cast<int>(r) - dr) * ia + 127) / 255);
+  const unsigned ng = static_cast<unsigned>(dg + ((static_cast<int>(g) - dg) * ia + 127) / 255);
+  const unsigned nb = static_cast<unsigned>(db + ((static_cast<int>(b) - db) * ia + 127) / 255);
+  return (nr << 16) | (ng << 8) | nb;
+}
+
 void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long long x, long long y, COLORREF color,
                 bool hard) {
   const long long left = x + g.left, top = y - g.top;
@@ -88,23 +100,26 @@ void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long lo
   if (box.Empty()) return;
   const int x0 = box.left, x1 = box.right, y0 = box.top, y1 = box.bottom;
   const std::uint32_t solid = target.Encode(color);
-  const bool mono = target.Format() == PixelFormat::Mono;
+  const auto coverageRow = [&](int py) {
+    return g.coverage.data() + static_cast<std::size_t>(py - top) * static_cast<std::size_t>(g.width) - left;
+  };
+  // Hard pixels and monochrome targets take the colour where a pixel is at least half covered.
+  if (hard || target.Format() == PixelFormat::Mono) {
+    for (int py = y0; py < y1; ++py) {
+      const std::uint8_t* cov = coverageRow(py);
+      for (int px = x0; px < x1; ++px)
+        if (cov[px] >= 128) target.Write(px, py, solid);
+    }
+    return;
+  }
   const unsigned r = GetRValue(color), gr = GetGValue(color), b = GetBValue(color);
   for (int py = y0; py < y1; ++py) {
-    const std::uint8_t* cov = g.coverage.data() + static_cast<std::size_t>(py - top) * static_cast<std::size_t>(g.width) - left;
+    const std::uint8_t* cov = coverageRow(py);
+    std::uint32_t* row = target.Row32(py);
     for (int px = x0; px < x1; ++px) {
       const unsigned a = cov[px];
       if (a == 0) continue;
-      if (a == 255 || hard || mono) {
-        if (a >= 128) target.Write(px, py, solid);
-        continue;
-      }
-      std::uint32_t& d = target.Row32(py)[px];
-      const unsigned dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
-      const unsigned nr = dr + ((static_cast<int>(r) - static_cast<int>(dr)) * static_cast<int>(a) + 127) / 255;
-      const unsigned ng = dg + ((static_cast<int>(gr) - static_cast<int>(dg)) * static_cast<int>(a) + 127) / 255;
-      const unsigned nb = db + ((static_cast<int>(b) - static_cast<int>(db)) * static_cast<int>(a) + 127) / 255;
-      d = (nr << 16) | (ng << 8) | nb;
+      row[px] = a == 255 ? solid : Blend(row[px], r, gr, b, a);
     }
   }
 }

@@ -184,6 +184,30 @@ TEST(GdiBlitTest, OverlappingTransfersWithinOneBitmapReadThePixelsAsTheyWere) {
   DeleteObject(brush);
 }
 
+// Between two bitmaps the copy and the mask operations take row-by-row fast
+// paths, the others the general rule: all must give the reference, whatever
+// the unused top byte of a section's pixels holds.
+TEST(GdiBlitTest, BetweenTwoBitmapsEveryOperationMatchesTheReference) {
+  const DWORD rops[] = {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, NOTSRCCOPY, 0x00B80000};
+  std::uint32_t seed = 12345;
+  const auto random = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (DWORD rop : rops) {
+    Gradient source(19, 7), target(23, 9);
+    for (int i = 0; i < 19 * 7; ++i) source.bits[i] = random();
+    for (int i = 0; i < 23 * 9; ++i) target.bits[i] = random() & 0xFFFFFF;
+    const std::vector<std::uint32_t> before(target.bits, target.bits + 23 * 9);
+    ASSERT_TRUE(BitBlt(target.dc, 2, 1, 17, 6, source.dc, 1, 0, rop));
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 23; ++x) {
+        const std::uint32_t d = before[static_cast<std::size_t>(y * 23 + x)];
+        const bool inside = x >= 2 && x < 19 && y >= 1 && y < 7;
+        const std::uint32_t src = inside ? source.bits[(y - 1) * 19 + x - 1] & 0xFFFFFF : 0;
+        const std::uint32_t want = inside ? Reference(static_cast<std::uint8_t>(rop >> 16), 0xFFFFFF, src, d) : d;
+        ASSERT_EQ(target.bits[y * 23 + x] & 0xFFFFFF, want) << "rop " << std::hex << rop << std::dec << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(GdiBlitTest, GetDIBitsReadsRowsBottomUpOrTopDown) {
   Gradient picture(3, 2);
   BITMAPINFO info{};

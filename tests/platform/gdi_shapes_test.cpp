@@ -1,6 +1,8 @@
 // The pixel rules of lines, rectangles and polygons.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <climits>
 #include <cmath>
 #include <random>
@@ -86,6 +88,40 @@ TEST(GdiLineTest, LeavesOutTheEndPixelAndRoundsHalvesDown) {
   EXPECT_EQ(LineFrom(4, 2, 0, 0), (PixelSet{{4, 2}, {3, 1}, {2, 1}, {1, 0}}));
   EXPECT_EQ(LineFrom(2, 2, 2, 2), PixelSet{});
   EXPECT_EQ(LineFrom(3, 0, 0, 3), (PixelSet{{3, 0}, {2, 1}, {1, 2}}));
+}
+
+// Colour bitmaps draw lines by a pointer walk, monochrome ones by the
+// general per-pixel rule: both must light the same pixels, clipped or not.
+TEST(GdiLineTest, ColourAndMonochromeBitmapsLightTheSamePixels) {
+  Canvas colour(40, 30);
+  colour.Inks(kWhite, CLR_INVALID);
+  HDC mono = CreateCompatibleDC(nullptr);  // its bitmap is monochrome
+  HBITMAP monoBitmap = CreateBitmap(40, 30, 1, 1, nullptr);
+  HGDIOBJ oldBitmap = SelectObject(mono, monoBitmap);
+  HGDIOBJ oldPen = SelectObject(mono, GetStockObject(WHITE_PEN));
+  std::srand(7);
+  const auto coordinate = [](int size) { return std::rand() % (size + 40) - 20; };  // inside and out
+  for (int i = 0; i < 400; ++i) {
+    const RECT all{0, 0, 40, 30};
+    FillRect(colour.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(mono, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    int x0 = coordinate(40), y0 = coordinate(30), x1 = coordinate(40), y1 = coordinate(30);
+    if (i % 10 == 0) y1 = y0;  // horizontal
+    if (i % 10 == 1) x1 = x0;  // vertical
+    for (HDC dc : {colour.dc(), mono}) {
+      MoveToEx(dc, x0, y0, nullptr);
+      LineTo(dc, x1, y1);
+    }
+    PixelSet fromMono;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x)
+        if (GetPixel(mono, x, y) == kWhite) fromMono.insert({x, y});
+    ASSERT_EQ(Lit(colour, kWhite), fromMono) << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")";
+  }
+  SelectObject(mono, oldPen);
+  SelectObject(mono, oldBitmap);
+  DeleteObject(monoBitmap);
+  DeleteDC(mono);
 }
 
 TEST(GdiLineTest, CoversTheSamePixelsInBothDirections) {
