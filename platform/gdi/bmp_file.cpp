@@ -38,6 +38,8 @@ struct BmpInfo {
   int width = 0;
   int height = 0;  // always positive
   int bitsPerPixel = 0;
+  bool topDown = false;         // rows stored from the top
+  bool plain = false;           // no compression and no masks
   std::size_t tableEnd = 0;     // where the headers, masks and colour table end
   std::size_t pixelOffset = 0;  // where the pixels start
 };
@@ -71,6 +73,7 @@ std::optional<BmpInfo> CheckHeader(const std::vector<unsigned char>& d) {
     compression = U32(d, 30);
     colorsUsed = U32(d, 46);
   }
+  const bool topDown = height < 0;
   if (height < 0) height = -height;
   if (planes != 1 || width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide ||
       width * height * 4 > kLargestPixelBytes)
@@ -90,8 +93,8 @@ std::optional<BmpInfo> CheckHeader(const std::vector<unsigned char>& d) {
 
   const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
   if (pixelOffset + stride * static_cast<std::uint64_t>(height) > d.size()) return std::nullopt;
-  return BmpInfo{static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits),
-                 static_cast<std::size_t>(tableEnd), static_cast<std::size_t>(pixelOffset)};
+  return BmpInfo{static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits), topDown,
+                 compression == BI_RGB, static_cast<std::size_t>(tableEnd), static_cast<std::size_t>(pixelOffset)};
 }
 
 // The decoder accepts only a short gap between the colour table and the
@@ -131,6 +134,23 @@ std::optional<std::vector<unsigned char>> ReadFile(const char* path) {
   return result;
 }
 
+// An uncompressed 24-bit picture (as every picture of the game is) at its
+// own size: its rows straight into the surface, blue, green and red as they
+// lie. CheckHeader has made sure that every row is within the file.
+std::unique_ptr<Surface> ReadPlain24(const std::vector<unsigned char>& d, const BmpInfo& info) {
+  auto surface = Surface::Allocate(PixelFormat::Color32, info.width, info.height);
+  if (!surface) return nullptr;
+  const std::size_t stride = ((static_cast<std::size_t>(info.width) * 24 + 31) / 32) * 4;
+  for (int y = 0; y < info.height; ++y) {
+    const int fileRow = info.topDown ? y : info.height - 1 - y;
+    const unsigned char* p = d.data() + info.pixelOffset + static_cast<std::size_t>(fileRow) * stride;
+    std::uint32_t* out = surface->Row32(y);
+    for (int x = 0; x < info.width; ++x, p += 3)
+      out[x] = static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+  }
+  return surface;
+}
+
 HANDLE Fail(DWORD error) {
   SetLastError(error);
   return nullptr;
@@ -144,6 +164,13 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
   if (!data) return Fail(ERROR_FILE_NOT_FOUND);
   const auto info = CheckHeader(*data);
   if (!info) return Fail(ERROR_INVALID_DATA);
+  if (info->bitsPerPixel == 24 && info->plain && cx <= 0 && cy <= 0) {
+    if (!AcceptableBitmapSize(info->width, info->height)) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    auto surface = ReadPlain24(*data, *info);
+    if (!surface) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    HBITMAP bitmap = NewBitmap(std::move(surface), 24);
+    return bitmap ? bitmap : Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
   CloseGap(*data, *info);
 
   int w = 0, h = 0, channels = 0;
@@ -165,11 +192,13 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, i
     stbi_image_free(rgb);
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }
+  std::vector<std::size_t> column(static_cast<std::size_t>(outW));  // each target column's source byte
+  for (int x = 0; x < outW; ++x) column[static_cast<std::size_t>(x)] = static_cast<std::size_t>(static_cast<long long>(x) * w / outW) * 3;
   for (int y = 0; y < outH; ++y) {
     const stbi_uc* src = rgb + static_cast<std::size_t>(static_cast<long long>(y) * h / outH) * static_cast<std::size_t>(w) * 3;
     std::uint32_t* dst = surface->Row32(y);
     for (int x = 0; x < outW; ++x) {
-      const stbi_uc* p = src + static_cast<std::size_t>(static_cast<long long>(x) * w / outW) * 3;
+      const stbi_uc* p = src + column[static_cast<std::size_t>(x)];
       dst[x] = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
     }
   }
