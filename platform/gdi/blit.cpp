@@ -82,6 +82,23 @@ bool FastCopy(const Surface& dst, const Surface& src, const Rect& d, int sx, int
   return true;
 }
 
+// out[i] = op(out[i], in[i] & 0xFFFFFF), four pixels at a time (the
+// compiler's vector extension: one 128-bit operation where the machine has it).
+template <typename Op>
+void CombineRow(std::uint32_t* out, const std::uint32_t* in, int n, Op op) {
+  using Four = std::uint32_t __attribute__((vector_size(16)));
+  const Four colourBits = {0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu};
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    Four a, b;
+    std::memcpy(&a, out + i, sizeof a);
+    std::memcpy(&b, in + i, sizeof b);
+    a = op(a, b & colourBits);
+    std::memcpy(out + i, &a, sizeof a);
+  }
+  for (; i < n; ++i) out[i] = op(out[i], in[i] & 0xFFFFFFu);
+}
+
 // A mask and its picture (AND, then OR) between two colour surfaces, as the
 // programs draw every masked bitmap of every frame: straight from row to row,
 // each source pixel taken as the general rule takes it (its colour bits).
@@ -94,9 +111,9 @@ bool FastMask(const Surface& dst, const Surface& src, const Rect& d, int sx, int
     std::uint32_t* out = dst.Row32(y) + d.left;
     const std::uint32_t* in = src.Row32(sy + y - d.top) + sx;
     if (code == kAnd)
-      for (int i = 0; i < n; ++i) out[i] &= in[i] & 0xFFFFFFu;
+      CombineRow(out, in, n, [](auto a, auto b) { return a & b; });
     else
-      for (int i = 0; i < n; ++i) out[i] |= in[i] & 0xFFFFFFu;
+      CombineRow(out, in, n, [](auto a, auto b) { return a | b; });
   }
   return true;
 }

@@ -22,7 +22,7 @@ struct Slot {
 };
 
 struct Table {
-  std::mutex lock;
+  FastLock lock;
   std::vector<Slot> slots;
   std::deque<std::uint32_t> free;  // oldest freed first
   std::array<std::size_t, 16> live{};
@@ -96,7 +96,7 @@ RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
   return RemoveResult::Removed;
 }
 
-std::unique_lock<std::mutex> LockTable() { return std::unique_lock(TheTable().lock); }
+std::unique_lock<FastLock> LockTable() { return std::unique_lock(TheTable().lock); }
 
 bool IsLive(const Object& object) {
   Slot* slot = SlotOf(TheTable(), ToHandle(object.handle));

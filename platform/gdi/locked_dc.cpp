@@ -20,9 +20,9 @@ LockedDC::LockedDC(HDC first, HDC second) : dc_(Find<DC>(first)), second_(Find<D
 void LockedDC::LockAll() {
   if (!dc_) return;
   // At most two contexts and two surfaces; each pair in address order.
-  auto lockPair = [this](std::mutex* a, std::mutex* b) {
+  auto lockPair = [this](FastLock* a, FastLock* b) {
     if (a && b && b < a) std::swap(a, b);
-    for (std::mutex* m : {a, b})
+    for (FastLock* m : {a, b})
       if (m && (held_ == 0 || held_lock_[held_ - 1] != m)) {
         m->lock();
         held_lock_[held_++] = m;
@@ -30,8 +30,8 @@ void LockedDC::LockAll() {
   };
   auto surfaceOf = [](const DC* dc) { return dc && dc->windowSurface ? &dc->windowSurface->lock : nullptr; };
   lockPair(&dc_->lock, second_ && second_ != dc_ ? &second_->lock : nullptr);
-  std::mutex* s1 = surfaceOf(dc_.get());
-  std::mutex* s2 = surfaceOf(second_.get());
+  FastLock* s1 = surfaceOf(dc_.get());
+  FastLock* s2 = surfaceOf(second_.get());
   lockPair(s1, s2 != s1 ? s2 : nullptr);
 }
 

@@ -19,6 +19,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "fast_lock.h"
 #include "surface.h"
 
 namespace winlayer::text {
@@ -87,7 +88,7 @@ struct Bitmap : Object {
 struct WindowSurface {
   WindowSurface(HWND w, std::shared_ptr<Bitmap> b, std::function<void()> present)
       : window(w), bitmap(std::move(b)), presented(std::move(present)) {}
-  std::mutex lock;
+  FastLock lock;
   const HWND window;
   const std::shared_ptr<Bitmap> bitmap;
   // The window's present path: called on the drawing thread, with no lock
@@ -97,7 +98,7 @@ struct WindowSurface {
 
 struct DC : Object {
   explicit DC(Kind k) : Object(k) {}
-  std::mutex lock;  // one drawing call at a time on a context
+  FastLock lock;  // one drawing call at a time on a context
   std::shared_ptr<Pen> pen;
   std::shared_ptr<Brush> brush;
   std::shared_ptr<Font> font;
@@ -146,7 +147,7 @@ RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed = nullptr);
 
 // Selection counts change under the table lock; while it is held, IsLive
 // tells whether an object found earlier is still in the table.
-std::unique_lock<std::mutex> LockTable();
+std::unique_lock<FastLock> LockTable();
 bool IsLive(const Object& object);
 
 std::size_t LiveObjects(Kind kind);
@@ -189,7 +190,7 @@ class LockedDC {
  private:
   void LockAll();
   std::shared_ptr<DC> dc_, second_;
-  std::mutex* held_lock_[4] = {};
+  FastLock* held_lock_[4] = {};
   int held_ = 0;
   bool drawn_ = false;
 };
