@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BrannowayLib.h"
+#include "Test.h"
 #include "staged_match.h"
 
 namespace {
@@ -153,6 +154,31 @@ void Win(benchmark::State& state) {
   TimeFrames(state, 0, {600, 470}, [&] { s.m.WinScreen(); });
 }
 BENCHMARK(Win)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Test as it runs: 10000 triangles through each toolkit, each presented.
+// It prints its own two times (Wimdows, then BrannowayLib) as it goes.
+void TestProgram(benchmark::State& state) {
+  for (auto _ : state) Test::Run();
+}
+BENCHMARK(TestProgram)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Test's floor: 10000 full copies of the client area of its BrannowayLib window.
+void TenThousandFullCopies(benchmark::State& state) {
+  BrannowayLib::Venster(50, 50, 800, 600, BrannowayLib::TitleFrom("Titel"));
+  RECT client{};
+  GetClientRect(headless::FindWindowByTitle("Titel"), &client);
+  const std::size_t bytes = static_cast<std::size_t>(client.right) * static_cast<std::size_t>(client.bottom) * 4;
+  std::vector<std::uint8_t> from(bytes, 1), to(bytes);
+  for (auto _ : state)
+    for (int i = 0; i < 10000; ++i) {
+      std::memcpy(to.data(), from.data(), bytes);
+      benchmark::DoNotOptimize(to.data());
+      benchmark::ClobberMemory();
+    }
+  headless::ClickCloseBox(headless::FindWindowByTitle("Titel"));
+  state.counters["client pixels"] = static_cast<double>(bytes / 4);
+}
+BENCHMARK(TenThousandFullCopies)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

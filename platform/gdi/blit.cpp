@@ -162,6 +162,39 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
   return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
 }
 
+// A present: a plain copy from a memory bitmap onto a window. The window
+// remembers it; the next one from the same bitmap with the same rectangle and
+// source corner copies only what changed in the bitmap since, provided this
+// window took the bitmap's changes last and nothing else wrote into the
+// window in between (LockedDC::Drawn forgets the present then). The window's
+// pixels are then what a full copy would give. A section's pixels change
+// without a drawing call, so a present from one is always full.
+bool IsTrackablePresent(const DC& dst, const DC& src, std::uint8_t code) {
+  return code == kCopy && dst.windowSurface && !src.windowSurface && !src.bitmap->section &&
+         src.Target().Format() == PixelFormat::Color32 && dst.Target().Format() == PixelFormat::Color32;
+}
+
+void Present(LockedDC& dcs, const Rect& d, int sx, int sy) {
+  DC& dst = *dcs;
+  DC& src = dcs.Second();
+  WindowSurface& window = *dst.windowSurface;
+  Bitmap& bitmap = *src.bitmap;
+  const TrackedPresent now{bitmap.serial, d, sx, sy};
+  const TrackedPresent& last = window.lastPresent;
+  Rect copy = d;
+  if (last.bitmap == now.bitmap && bitmap.changesTakenBy == window.serial && last.target == d && last.sourceX == sx &&
+      last.sourceY == sy) {
+    const Rect changed = bitmap.changed;  // in the bitmap; the copy moves it by (d.left - sx, d.top - sy)
+    copy = raster::Intersect(d, {changed.left + d.left - sx, changed.top + d.top - sy, changed.right + d.left - sx,
+                                 changed.bottom + d.top - sy});
+  }
+  if (!copy.Empty()) Transfer(dst, &src, copy, sx + copy.left - d.left, sy + copy.top - d.top, kCopy);
+  dcs.Drawn(copy);  // a present even when nothing changed: the frame is paced and shown
+  window.lastPresent = now;
+  bitmap.changed = {};
+  bitmap.changesTakenBy = window.serial;
+}
+
 }  // namespace
 
 extern "C" {
@@ -178,10 +211,13 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
   long long sx = x1, sy = y1;
   const Rect srcBounds = src.Clip();
   const Rect d = ClipTransfer(dst.Clip(), &srcBounds, x, y, cx, cy, &sx, &sy);
-  if (!d.Empty()) {
-    Transfer(dst, &src, d, static_cast<int>(sx), static_cast<int>(sy), code);
-    dcs.Drawn();
+  if (d.Empty()) return TRUE;
+  if (IsTrackablePresent(dst, src, code)) {
+    Present(dcs, d, static_cast<int>(sx), static_cast<int>(sy));
+    return TRUE;
   }
+  Transfer(dst, &src, d, static_cast<int>(sx), static_cast<int>(sy), code);
+  dcs.Drawn(d);
   return TRUE;
 }
 
@@ -197,7 +233,7 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   const Rect d = ClipTransfer(dc->Clip(), nullptr, left, top, cx, cy, nullptr, nullptr);
   if (!d.Empty()) {
     Transfer(*dc, nullptr, d, 0, 0, code);
-    dc.Drawn();
+    dc.Drawn(d);
   }
   return TRUE;
 }

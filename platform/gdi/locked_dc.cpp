@@ -3,9 +3,15 @@
 #include <utility>
 
 #include "objects.h"
+#include "raster.h"
 #include "../pacing/poll_pacing.h"
 
 namespace winlayer::gdi {
+
+std::uint64_t NewSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 LockedDC::LockedDC(HDC h) : dc_(Find<DC>(h)) { LockAll(); }
 
@@ -33,6 +39,20 @@ void LockedDC::LockAll() {
   FastLock* s1 = surfaceOf(dc_.get());
   FastLock* s2 = surfaceOf(second_.get());
   lockPair(s1, s2 != s1 ? s2 : nullptr);
+}
+
+void LockedDC::Drawn() { Drawn(dc_->Clip()); }
+
+void LockedDC::Drawn(const Rect& touched) {
+  drawn_ = true;
+  const Rect r = raster::Intersect(touched, dc_->Clip());
+  if (r.Empty()) return;
+  Bitmap& bitmap = *dc_->bitmap;
+  bitmap.changed = Union(bitmap.changed, r);
+  if (WindowSurface* window = dc_->windowSurface.get()) {
+    window->lastPresent = {};  // written by something else than a present that builds on it
+    window->changedSinceShown = Union(window->changedSinceShown, r);
+  }
 }
 
 LockedDC::~LockedDC() {

@@ -73,6 +73,10 @@ struct Font : Object {
   std::shared_ptr<text::RealizedFont> realized_;
 };
 
+// A number no other bitmap or window surface of the process has had, so that
+// a record of one is never mistaken for another made at the same address.
+std::uint64_t NewSerial();
+
 struct Bitmap : Object {
   Bitmap(std::unique_ptr<Surface> s, WORD bitsPerPixel)
       : Object(Kind::Bitmap), surface(std::move(s)), bitsPerPixel(bitsPerPixel) {}
@@ -80,6 +84,22 @@ struct Bitmap : Object {
   WORD bitsPerPixel;      // as reported: the depth of the file or of the request
   bool section = false;   // a section: the caller holds a pointer to the pixels
   std::unique_ptr<std::uint8_t[]> sectionMemory;
+
+  // What changed since a window's present last took the pixels (see
+  // blit.cpp): the rectangle around every drawing call since, and that
+  // window. Guarded by the lock of the context the bitmap is selected into.
+  const std::uint64_t serial = NewSerial();
+  Rect changed = {0, 0, 0, 0};
+  std::uint64_t changesTakenBy = 0;  // a window surface's serial
+};
+
+// A window's last present from a memory bitmap, while nothing else has
+// written into the window since: the next present with the same bitmap,
+// rectangle and source corner need copy only what changed in the bitmap.
+struct TrackedPresent {
+  std::uint64_t bitmap = 0;  // the bitmap's serial; 0: none (the next present copies in full)
+  Rect target;
+  int sourceX = 0, sourceY = 0;
 };
 
 // The pixels of a window's client area, drawn by the window's contexts and
@@ -91,6 +111,11 @@ struct WindowSurface {
   FastLock lock;
   const HWND window;
   const std::shared_ptr<Bitmap> bitmap;
+  const std::uint64_t serial = NewSerial();
+  // Guarded by the lock: the last present that later ones may build on, and
+  // the part of the pixels changed since the display last showed them.
+  TrackedPresent lastPresent;
+  Rect changedSinceShown = {0, 0, 0, 0};
   // The window's present path: called on the drawing thread, with no lock
   // held, after each call that changed the pixels.
   const std::function<void()> presented;
@@ -184,8 +209,11 @@ class LockedDC {
   DC* operator->() const { return dc_.get(); }
   DC& operator*() const { return *dc_; }
   DC& Second() const { return *second_; }
-  // Marks that the call changed pixels of the first context, so a window shows them.
-  void Drawn() { drawn_ = true; }
+  // Marks that the call changed pixels of the first context within `touched`
+  // (its whole bitmap when not given), so a window shows them and a present
+  // from the bitmap copies them.
+  void Drawn();
+  void Drawn(const Rect& touched);
 
  private:
   void LockAll();

@@ -35,7 +35,16 @@ struct Rect {
   bool Empty() const { return left >= right || top >= bottom; }
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
 };
+
+// The smallest rectangle holding both (an empty one holds nothing).
+inline Rect Union(const Rect& a, const Rect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
+          a.bottom > b.bottom ? a.bottom : b.bottom};
+}
 
 class Surface {
  public:

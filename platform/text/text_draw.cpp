@@ -216,6 +216,13 @@ void DrawLine(const DC& dc, RealizedFont& font, const Line& line, long long x, l
   }
 }
 
+// The pixels that drawing a line at (x, y) may touch: its cell, with room for
+// glyphs standing out of it, within the clip rectangle.
+Rect LineBox(RealizedFont& font, const Line& line, long long x, long long y, const Rect& clip) {
+  const long long overhang = Overhang(font.Metrics());
+  return ClipBox(x - overhang, y - overhang, x + line.width + overhang, y + font.Metrics().height + overhang, clip);
+}
+
 std::shared_ptr<RealizedFont> FontOf(const DC& dc) { return dc.font->Realized(); }
 
 }  // namespace
@@ -253,15 +260,17 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
   if (!(format & DT_NOCLIP)) clip = raster::Intersect(clip, {lprc->left, lprc->top, lprc->right, lprc->bottom});
 
   long long y = top;
+  Rect touched{};
   for (const Line& line : lines) {
     if (y - Overhang(font->Metrics()) >= clip.bottom) break;  // neither this line nor any below shows
     long long x = left;
     if (format & DT_RIGHT) x = right - line.width;
     else if (format & DT_CENTER) x = left + (right - left - line.width) / 2;
     DrawLine(*dc, *font, line, x, y, clip);
+    touched = Union(touched, LineBox(*font, line, x, y, clip));
     y += lineHeight;
   }
-  dc.Drawn();
+  dc.Drawn(touched);
   const long long height = (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - rectTop + total : total;
   return static_cast<int>(std::clamp<long long>(height, INT32_MIN, INT32_MAX));
 }
@@ -278,7 +287,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     line.width += font->Advance(ch);
   }
   DrawLine(*dc, *font, line, x, y, dc->Clip());
-  dc.Drawn();
+  dc.Drawn(LineBox(*font, line, x, y, dc->Clip()));
   return TRUE;
 }
 

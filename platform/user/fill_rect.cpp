@@ -30,8 +30,8 @@ extern "C" int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   if (!lprc || !BrushColor(hbr, &color)) return 0;
   gdi::LockedDC dc(hDC);
   if (!dc) return 0;
-  gdi::raster::FillRect(dc->Target(), dc->Clip(), {lprc->left, lprc->top, lprc->right, lprc->bottom},
-                        dc->Target().Encode(color));
-  dc.Drawn();
+  const gdi::Rect r{lprc->left, lprc->top, lprc->right, lprc->bottom};
+  gdi::raster::FillRect(dc->Target(), dc->Clip(), r, dc->Target().Encode(color));
+  dc.Drawn(r);
   return 1;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "window_thread.h"
 #include "eventually.h"
@@ -113,6 +114,43 @@ TEST_F(SdlScalingTest, EachClientPixelIsShownAsAScaleByScaleBlock) {
         ADD_FAILURE() << "screen pixel (" << x << ", " << y << ") of the window is not client pixel (" << x / n << ", "
                       << y / n << ")";
   EXPECT_EQ(wrong, 0);
+}
+
+// The screen gets only the part of a window changed since its last copy:
+// small changes here and there, each presented, leave the whole window on
+// the screen as the program's pixels are.
+TEST_F(SdlScalingTest, SmallChangesReachTheScreenAndNothingElseIsLost) {
+  const int n = ExpectedScale();
+  PresentPattern();
+  HDC dc = GetDC(window_->hwnd());
+  std::uint32_t seed = 99;
+  const auto random = [&seed](int below) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(below));
+  };
+  for (int i = 0; i < 60; ++i) {
+    const int x = random(kWidth), y = random(kHeight);
+    const RECT spot{x, y, x + 1 + random(40), y + 1 + random(30)};
+    HBRUSH brush = CreateSolidBrush(RGB(random(256), random(256), random(256)));
+    FillRect(dc, &spot, brush);
+    DeleteObject(brush);
+    if (i % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));  // some changes land in separate copies
+  }
+  // What the program's window holds now, row by row.
+  std::vector<COLORREF> client(static_cast<std::size_t>(kWidth) * kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) client[static_cast<std::size_t>(y) * kWidth + x] = GetPixel(dc, x, y);
+  ReleaseDC(window_->hwnd(), dc);
+  int wrong = 0;
+  ASSERT_TRUE(Eventually([&] {
+    const ScreenShot shot = TakeScreenShot();
+    if (shot.width == 0) return false;
+    wrong = 0;
+    for (int y = 0; y < kHeight * n; ++y)
+      for (int x = 0; x < kWidth * n; ++x)
+        wrong += shot.At(shown_.left + x, shown_.top + y) != client[static_cast<std::size_t>(y / n) * kWidth + x / n];
+    return wrong == 0;
+  }, 5000)) << wrong << " screen pixels differ from the window's";
 }
 
 TEST_F(SdlScalingTest, TheMouseOnABlocksLastRowAndColumnIsOnThatClientPixel) {

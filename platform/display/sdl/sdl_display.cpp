@@ -169,7 +169,7 @@ class SdlDisplay final : public Display {
         if (visible) {
           SDL_ShowWindow(e->window);
           SDL_RaiseWindow(e->window);
-          e->dirty = true;
+          e->dirty = e->whole = true;
         } else {
           SDL_HideWindow(e->window);
         }
@@ -215,6 +215,10 @@ class SdlDisplay final : public Display {
     std::vector<std::uint32_t> converted;  // one row, or all, in the screen's pixel layout
     std::shared_ptr<gdi::WindowSurface> surface;
     bool dirty = false;  // a frame not yet on the screen
+    // The screen's copy is whole when shown, exposed or on a new window
+    // surface; otherwise only the part of the window changed since.
+    bool whole = true;
+    SDL_Surface* screen = nullptr;  // the window surface copied to last
   };
 
   template <typename F>
@@ -392,7 +396,7 @@ class SdlDisplay final : public Display {
       case SDL_WINDOWEVENT:
         if (auto entry = FindById(e.window.windowID)) {
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) user::OnCloseRequest(entry->handle);
-          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) entry->dirty = true;
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) entry->dirty = entry->whole = true;
         }
         break;
       case SDL_MOUSEMOTION:
@@ -442,20 +446,33 @@ class SdlDisplay final : public Display {
   void CopyToScreen(Entry& entry) {
     SDL_Surface* screen = SDL_GetWindowSurface(entry.window);
     if (!entry.surface || !screen) return;
+    if (screen != entry.screen) entry.whole = true;  // SDL made a new one: it holds nothing of ours
+    entry.screen = screen;
+    const int n = entry.scale;
+    SDL_Rect shown{};
     {
       std::lock_guard guard(entry.surface->lock);
       const gdi::Surface& pixels = *entry.surface->bitmap->surface;
-      const int n = entry.scale;
-      const int width = std::min(pixels.Width(), screen->w / n), height = std::min(pixels.Height(), screen->h / n);
-      if (width <= 0 || height <= 0) return;
+      const gdi::Rect changed = entry.whole ? pixels.Bounds() : entry.surface->changedSinceShown;
+      entry.surface->changedSinceShown = {};
+      entry.whole = false;
+      const gdi::Rect r{std::max(changed.left, 0), std::max(changed.top, 0),
+                        std::min({changed.right, pixels.Width(), screen->w / n}),
+                        std::min({changed.bottom, pixels.Height(), screen->h / n})};
+      if (r.Empty()) return;
       SDL_LockSurface(screen);
+      const int bytes = screen->format->BytesPerPixel;
+      void* target = static_cast<char*>(screen->pixels) + std::ptrdiff_t{r.top} * n * screen->pitch +
+                     std::ptrdiff_t{r.left} * n * bytes;
+      const std::uint32_t* source = pixels.Row32(r.top) + r.left;
       if (n == 1)
-        Convert(pixels.Row32(0), pixels.Pitch(), width, height, screen->format->format, screen->pixels, screen->pitch);
+        Convert(source, pixels.Pitch(), r.Width(), r.Height(), screen->format->format, target, screen->pitch);
       else
-        Enlarge(entry, pixels, width, height, screen);
+        Enlarge(entry, source, pixels.Pitch(), r.Width(), r.Height(), screen, target);
       SDL_UnlockSurface(screen);
+      shown = {r.left * n, r.top * n, r.Width() * n, r.Height() * n};
     }
-    SDL_UpdateWindowSurface(entry.window);
+    SDL_UpdateWindowSurfaceRects(entry.window, &shown, 1);
   }
 
   // Rows of 0x00RRGGBB pixels; SDL converts when the screen keeps another layout.
@@ -465,28 +482,29 @@ class SdlDisplay final : public Display {
                       static_cast<int>(toPitch));
   }
 
-  // Each client pixel as an n × n block, written once. A screen of another
-  // 32-bit layout gets each row converted first; one of another size gets
-  // the enlarged frame converted whole.
-  void Enlarge(Entry& entry, const gdi::Surface& pixels, int width, int height, SDL_Surface* screen) {
+  // Each client pixel of a block of rows as an n × n block, written once at
+  // `target`. A screen of another 32-bit layout gets each row converted
+  // first; one of another size gets the enlarged block converted whole.
+  void Enlarge(Entry& entry, const std::uint32_t* source, std::ptrdiff_t sourcePitch, int width, int height,
+               SDL_Surface* screen, void* target) {
     const int n = entry.scale;
     const Uint32 format = screen->format->format;
-    auto* target = static_cast<std::uint32_t*>(screen->pixels);
     if (format == SDL_PIXELFORMAT_RGB888) {
-      EnlargePixels(pixels.Row32(0), pixels.Pitch(), width, height, n, target, screen->pitch);
+      EnlargePixels(source, sourcePitch, width, height, n, static_cast<std::uint32_t*>(target), screen->pitch);
     } else if (screen->format->BytesPerPixel == 4) {
       entry.converted.resize(static_cast<std::size_t>(width));
       for (int y = 0; y < height; ++y) {
-        Convert(pixels.Row32(y), pixels.Pitch(), width, 1, format, entry.converted.data(), width * 4);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(source) + y * sourcePitch);
+        Convert(row, sourcePitch, width, 1, format, entry.converted.data(), width * 4);
         EnlargePixels(entry.converted.data(), width * 4, width, 1, n,
-                      reinterpret_cast<std::uint32_t*>(static_cast<char*>(screen->pixels) + std::ptrdiff_t{y} * n * screen->pitch),
+                      reinterpret_cast<std::uint32_t*>(static_cast<char*>(target) + std::ptrdiff_t{y} * n * screen->pitch),
                       screen->pitch);
       }
     } else {
       const std::ptrdiff_t pitch = std::ptrdiff_t{width} * n * 4;
       entry.converted.resize(static_cast<std::size_t>(width) * n * height * n);
-      EnlargePixels(pixels.Row32(0), pixels.Pitch(), width, height, n, entry.converted.data(), pitch);
-      Convert(entry.converted.data(), pitch, width * n, height * n, format, screen->pixels, screen->pitch);
+      EnlargePixels(source, sourcePitch, width, height, n, entry.converted.data(), pitch);
+      Convert(entry.converted.data(), pitch, width * n, height * n, format, target, screen->pitch);
     }
   }
 
