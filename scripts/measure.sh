@@ -4,7 +4,7 @@
 # Test's two numbers. Build first (scripts/build.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build}"
+build="$(cd "${1:-$root/build}" && pwd)"  # absolute: the programs run from its game folder
 seconds="${2:-3}"
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "
   cd '$build/game' && '$build/tools/GameTimings' $seconds
