@@ -94,6 +94,8 @@ TEST(PresentCopyTest, EveryPresentLeavesTheWindowAsAFullCopyWould) {
   RECT client{};
   GetClientRect(hwnd, &client);
   const int w = client.right, h = client.bottom;
+  // The window's first paint (its erase) now, not in the middle of the presents.
+  UpdateWindow(hwnd);
   HDC windowDC = GetDC(hwnd);
   BackBuffer a(windowDC, w, h), b(windowDC, w, h);
   Random r(2024);
@@ -108,7 +110,7 @@ TEST(PresentCopyTest, EveryPresentLeavesTheWindowAsAFullCopyWould) {
       DrawSomething(windowDC, r, w, h);
       continue;
     }
-    if (what == 10) {  // the window erases itself
+    if (what == 10) {  // the window erases itself, before UpdateWindow returns
       InvalidateRect(hwnd, nullptr, TRUE);
       UpdateWindow(hwnd);
       continue;
