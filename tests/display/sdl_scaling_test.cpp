@@ -136,21 +136,21 @@ TEST_F(SdlScalingTest, SmallChangesReachTheScreenAndNothingElseIsLost) {
     DeleteObject(brush);
     if (i % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));  // some changes land in separate copies
   }
-  // What the program's window holds now, row by row.
   std::vector<COLORREF> client(static_cast<std::size_t>(kWidth) * kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) client[static_cast<std::size_t>(y) * kWidth + x] = GetPixel(dc, x, y);
-  ReleaseDC(window_->hwnd(), dc);
   int wrong = 0;
   ASSERT_TRUE(Eventually([&] {
     const ScreenShot shot = TakeScreenShot();
     if (shot.width == 0) return false;
+    // What the program's window holds now (its own paint may come late), row by row.
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) client[static_cast<std::size_t>(y) * kWidth + x] = GetPixel(dc, x, y);
     wrong = 0;
     for (int y = 0; y < kHeight * n; ++y)
       for (int x = 0; x < kWidth * n; ++x)
         wrong += shot.At(shown_.left + x, shown_.top + y) != client[static_cast<std::size_t>(y / n) * kWidth + x / n];
     return wrong == 0;
   }, 5000)) << wrong << " screen pixels differ from the window's";
+  ReleaseDC(window_->hwnd(), dc);
 }
 
 TEST_F(SdlScalingTest, TheMouseOnABlocksLastRowAndColumnIsOnThatClientPixel) {
