@@ -68,6 +68,7 @@ std::uint32_t AddObject(std::shared_ptr<Object> object) {
   Slot& slot = t.slots[index];
   object->handle = HandleOf(index, slot.generation);
   if (!object->stock) ++t.live[KindIndex(object->kind)];
+  object->inTable.store(true, std::memory_order_release);
   slot.object = std::move(object);
   return slot.object->handle;
 }
@@ -81,6 +82,19 @@ std::shared_ptr<Object> FindObject(HANDLE h) {
   return slot ? slot->object : nullptr;
 }
 
+std::shared_ptr<DC> FindDC(HANDLE h) {
+  // A handle names one object for ever (its generation changes when the slot
+  // is reused), so the remembered context is the handle's as long as it is
+  // still in the table.
+  thread_local std::shared_ptr<DC> last;
+  const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h));
+  if (last && last->handle == value && reinterpret_cast<std::uintptr_t>(h) <= 0xFFFFFFFFu &&
+      last->inTable.load(std::memory_order_acquire))
+    return last;
+  last = Find<DC>(h);
+  return last;
+}
+
 RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
   Table& t = TheTable();
   std::lock_guard guard(t.lock);
@@ -89,6 +103,7 @@ RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
   if (slot->object->stock) return RemoveResult::Stock;
   if (slot->object->selections > 0) return RemoveResult::Selected;
   --t.live[KindIndex(slot->object->kind)];
+  slot->object->inTable.store(false, std::memory_order_release);
   if (removed) *removed = std::move(slot->object);
   slot->object.reset();
   slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
@@ -115,6 +130,7 @@ void RetireObject(const Object& object) {
   Slot* slot = SlotOf(t, ToHandle(object.handle));
   if (!slot || slot->object.get() != &object) return;
   if (!object.stock) --t.live[KindIndex(object.kind)];
+  slot->object->inTable.store(false, std::memory_order_release);
   slot->object.reset();
   slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
   t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));

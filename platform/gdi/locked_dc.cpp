@@ -13,9 +13,9 @@ std::uint64_t NewSerial() {
   return next.fetch_add(1, std::memory_order_relaxed);
 }
 
-LockedDC::LockedDC(HDC h) : dc_(Find<DC>(h)) { LockAll(); }
+LockedDC::LockedDC(HDC h) : dc_(FindDC(h)) { LockAll(); }
 
-LockedDC::LockedDC(HDC first, HDC second) : dc_(Find<DC>(first)), second_(Find<DC>(second)) {
+LockedDC::LockedDC(HDC first, HDC second) : dc_(FindDC(first)), second_(Find<DC>(second)) {
   if (!dc_ || !second_) {
     dc_.reset();
     second_.reset();

@@ -45,6 +45,7 @@ struct Object {
   bool stock = false;       // stock objects and display surfaces are never deleted
   int selections = 0;       // drawing contexts it is selected into; guarded by the table lock
   std::uint32_t handle = 0; // set when the object enters the table
+  std::atomic<bool> inTable{false};  // cleared when it leaves the table
 };
 
 struct Pen : Object {
@@ -158,6 +159,11 @@ constexpr bool IsA(Kind k) {
   else if constexpr (std::is_same_v<T, DC>) return k == Kind::DC || k == Kind::MemDC;
   else return std::is_same_v<T, Object>;
 }
+
+// The drawing context of a handle, as Find<DC> finds it. The calling thread
+// remembers the last one it found: a frame's drawing calls nearly all name
+// the same back buffer, and this spares each of them the table's lock.
+std::shared_ptr<DC> FindDC(HANDLE h);
 
 template <typename T>
 std::shared_ptr<T> Find(HANDLE h) {
