@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,11 +66,32 @@ class WinePrefix : public testing::Environment {
     const std::string server = std::string("timeout 20 ") + kWineServer;
     [[maybe_unused]] int waited = std::system((server + " -w").c_str());
     [[maybe_unused]] int killed = std::system((server + " -k").c_str());
+    RemoveServerFolder();
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
 
  private:
+  // The wine server keeps its socket in a folder of /tmp named after the
+  // prefix's device and inode (/tmp/.wine-<uid>/server-<dev>-<ino>, or
+  // Debian's /tmp/wine-XXXXXX/server-…), left behind when it ends: this
+  // prefix's one goes, and its parent when nothing else is in it.
+  void RemoveServerFolder() const {
+    struct stat prefix {};
+    if (stat(folder_.c_str(), &prefix) != 0) return;
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(prefix.st_dev),
+                  static_cast<unsigned long long>(prefix.st_ino));
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
+      const std::string parent = entry.path().filename().string();
+      if (parent.rfind("wine-", 0) != 0 && parent.rfind(".wine-", 0) != 0) continue;
+      if (!fs::exists(entry.path() / name, ignored)) continue;
+      fs::remove_all(entry.path() / name, ignored);
+      if (fs::is_empty(entry.path(), ignored)) fs::remove(entry.path(), ignored);
+    }
+  }
+
   void Make() {
     std::string pattern = (fs::current_path() / "wine-prefix.XXXXXX").string();
     if (!mkdtemp(pattern.data())) return;
