@@ -47,8 +47,10 @@ Xvfb::Xvfb() {
     if (!freopen("/dev/null", "w", stderr)) _exit(127);
     const std::string fd = std::to_string(tell[1]);
     const char* screen = std::getenv("TEST_XVFB_SCREEN");
+    // -noreset: by default the server resets when its last client leaves, and a
+    // program connecting in that moment (while a test's xdotool has just left) is refused.
     execl(binary, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen && *screen ? screen : "1280x800x24", "-nolisten", "tcp",
-          static_cast<char*>(nullptr));
+          "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(tell[1]);

@@ -304,6 +304,17 @@ class SdlDisplay final : public Display {
     return it == byId_.end() ? nullptr : it->second;
   }
 
+  // SDL falls back quietly, so the complaint names what was asked for.
+  static void ComplainOfNoScreen() {
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x && *x) || (wayland && *wayland))
+      std::fprintf(stderr, "cannot open a display: the screen %s%s%s did not answer\n", x && *x ? x : "",
+                   x && *x && wayland && *wayland ? " / " : "", wayland && *wayland ? wayland : "");
+    else
+      std::fprintf(stderr, "cannot open a display: no screen to show windows on (DISPLAY and WAYLAND_DISPLAY are unset)\n");
+  }
+
   void Run(std::promise<bool>& ready) {
     displayThread_ = std::this_thread::get_id();
     pthread_setname_np(pthread_self(), "sdl display");  // as top -H and the measuring tools show it
@@ -319,7 +330,7 @@ class SdlDisplay final : public Display {
     // With no screen SDL falls back to drivers that show nothing; a person would see no window.
     const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
-      std::fprintf(stderr, "cannot open a display: no screen to show windows on (DISPLAY and WAYLAND_DISPLAY are unset)\n");
+      ComplainOfNoScreen();
       SDL_Quit();
       ready.set_value(false);
       return;
