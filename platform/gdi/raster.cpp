@@ -154,6 +154,27 @@ void FillGeneral(const Surface& s, const Rect& clip, const POINT* p, int count, 
   }
 }
 
+// Four corners joined by horizontal and vertical sides, as Rectangle draws:
+// under either rule its rows [top, bottom) are spans [left, right), the
+// general rule's ceilings of whole numbers, with no crossings to sort.
+bool IsUprightRectangle(const POINT* p, int count) {
+  if (count != 4) return false;
+  const bool acrossFirst = p[0].y == p[1].y && p[1].x == p[2].x && p[2].y == p[3].y && p[3].x == p[0].x;
+  const bool downFirst = p[0].x == p[1].x && p[1].y == p[2].y && p[2].x == p[3].x && p[3].y == p[0].y;
+  return acrossFirst || downFirst;
+}
+
+Rect Around(const POINT* p, int count) {
+  LONG left = p[0].x, top = p[0].y, right = left, bottom = top;
+  for (int i = 1; i < count; ++i) {
+    left = std::min(left, p[i].x);
+    top = std::min(top, p[i].y);
+    right = std::max(right, p[i].x);
+    bottom = std::max(bottom, p[i].y);
+  }
+  return {left, top, right, bottom};
+}
+
 }  // namespace
 
 Rect Intersect(const Rect& a, const Rect& b) {
@@ -229,6 +250,8 @@ void FillPolygon(const Surface& s, const Rect& clip, const POINT* points, int co
   if (count < 3 || clip.Empty()) return;
   if (count == 3)
     FillTriangle(s, clip, points, encoded);
+  else if (IsUprightRectangle(points, count))
+    FillRect(s, clip, Around(points, count), encoded);
   else
     FillGeneral(s, clip, points, count, winding, encoded);
 }

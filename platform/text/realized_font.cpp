@@ -157,6 +157,25 @@ RealizedFont::~RealizedFont() {
   }
 }
 
+namespace {
+
+void FindHalfCoveredRuns(Glyph& glyph) {
+  for (int y = 0; y < glyph.rows; ++y) {
+    const std::uint8_t* row = glyph.coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(glyph.width);
+    for (int x = 0; x < glyph.width;) {
+      if (row[x] < 128) {
+        ++x;
+        continue;
+      }
+      const int begin = x;
+      while (x < glyph.width && row[x] >= 128) ++x;
+      glyph.halfCovered.push_back({y, begin, x});
+    }
+  }
+}
+
+}  // namespace
+
 const Glyph& RealizedFont::GlyphFor(unsigned char c) {
   if (const Glyph* g = glyphs_[c].load(std::memory_order_acquire)) return *g;
   return Render(c);
@@ -187,9 +206,11 @@ const Glyph& RealizedFont::Render(unsigned char c) {
         for (int x = 0; x < glyph->width; ++x)
           out[x] = b.pixel_mode == FT_PIXEL_MODE_MONO ? ((row[x >> 3] >> (7 - (x & 7))) & 1) * 255 : row[x];
       }
+      FindHalfCoveredRuns(*glyph);
     }
   }
-  glyphBytes_.fetch_add(sizeof(Glyph) + glyph->coverage.size(), std::memory_order_relaxed);
+  glyphBytes_.fetch_add(sizeof(Glyph) + glyph->coverage.size() + glyph->halfCovered.size() * sizeof(Glyph::Run),
+                        std::memory_order_relaxed);
   const Glyph* result = glyph.get();
   store_.push_back(std::move(glyph));
   glyphs_[c].store(result, std::memory_order_release);

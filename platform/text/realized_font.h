@@ -20,6 +20,12 @@ struct Glyph {
   int width = 0;
   int rows = 0;
   std::vector<std::uint8_t> coverage;  // rows x width, 0..255
+  // The runs of pixels at least half covered, row by row: drawn whole where
+  // pixels are hard (a run is one fill rather than a test per pixel).
+  struct Run {
+    int row, begin, end;
+  };
+  std::vector<Run> halfCovered;
 };
 
 struct CellMetrics {

@@ -164,10 +164,16 @@ void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long lo
   };
   // Hard pixels and monochrome targets take the colour where a pixel is at least half covered.
   if (hard || target.Format() == PixelFormat::Mono) {
-    for (int py = y0; py < y1; ++py) {
-      const std::uint8_t* cov = coverageRow(py);
-      for (int px = x0; px < x1; ++px)
-        if (cov[px] >= 128) target.Write(px, py, solid);
+    for (const Glyph::Run& run : g.halfCovered) {
+      const long long py = top + run.row;
+      if (py < y0 || py >= y1) continue;
+      const int from = static_cast<int>(std::max<long long>(left + run.begin, x0));
+      const int to = static_cast<int>(std::min<long long>(left + run.end, x1));
+      if (from >= to) continue;
+      if (target.Format() == PixelFormat::Color32)  // runs of a few pixels: a call would cost more than the writes
+        for (std::uint32_t *p = target.Row32(static_cast<int>(py)) + from, *end = p + (to - from); p < end; ++p) *p = solid;
+      else
+        target.FillSpan(static_cast<int>(py), from, to, solid);
     }
     return;
   }

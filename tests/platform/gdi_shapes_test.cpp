@@ -192,6 +192,30 @@ TEST(GdiPolygonTest, SelfCrossingQuadrilateralFillsBothLobesUnderAlternate) {
   EXPECT_EQ(c.At(5, 9), kBlack);
 }
 
+// Four corners with upright sides take a quicker way than other polygons; a
+// fifth corner on one side makes the same shape take the general one.
+TEST(GdiPolygonTest, UprightRectanglesFillAsTheGeneralRuleDoes) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> near(-20, 60);
+  for (int i = 0; i < 400; ++i) {
+    int l = near(random), t = near(random), r = near(random), b = near(random);
+    if (i % 50 == 0) l = INT_MIN, r = INT_MAX - 1;
+    const bool downFirst = i % 2 == 1;
+    const POINT four[4] = {{l, t}, downFirst ? POINT{l, b} : POINT{r, t}, {r, b}, downFirst ? POINT{r, t} : POINT{l, b}};
+    const POINT five[5] = {four[0], {static_cast<LONG>((static_cast<long long>(four[0].x) + four[1].x) / 2),
+                                     static_cast<LONG>((static_cast<long long>(four[0].y) + four[1].y) / 2)},
+                           four[1], four[2], four[3]};
+    Canvas quick(40, 30), general(40, 30);
+    for (Canvas* c : {&quick, &general}) {
+      c->Inks(CLR_INVALID, kWhite);
+      SetPolyFillMode(c->dc(), i % 4 < 2 ? ALTERNATE : WINDING);
+    }
+    Polygon(quick.dc(), four, 4);
+    Polygon(general.dc(), five, 5);
+    ASSERT_EQ(quick.Picture(kWhite), general.Picture(kWhite)) << l << "," << t << " " << r << "," << b;
+  }
+}
+
 TEST(GdiClippingTest, FarAndHugeCoordinatesDrawOnlyTheVisiblePart) {
   Canvas c(40, 30);
   c.Inks(CLR_INVALID, kWhite);
