@@ -34,7 +34,7 @@ namespace {
 
 template <typename T>
 HGDIOBJ Swap(std::shared_ptr<T>& slot, const std::shared_ptr<Object>& incoming) {
-  auto previous = slot;
+  auto previous = std::move(slot);
   slot = std::static_pointer_cast<T>(incoming);
   ++incoming->selections;
   --previous->selections;
@@ -85,13 +85,13 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
   LockedDC dc(hdc);
-  auto o = FindObject(h);
-  if (!dc || !o) {
+  auto guard = LockTable();
+  const std::shared_ptr<Object>* found = dc ? FindInLockedTable(h) : nullptr;
+  if (!found) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  auto guard = LockTable();
-  if (!IsLive(*o)) return nullptr;
+  const std::shared_ptr<Object>& o = *found;
   switch (o->kind) {
     case Kind::Pen: return Swap(dc->pen, o);
     case Kind::Brush: return Swap(dc->brush, o);

@@ -82,24 +82,38 @@ std::shared_ptr<Object> FindObject(HANDLE h) {
   return slot ? slot->object : nullptr;
 }
 
-std::shared_ptr<DC> FindDC(HANDLE h) {
+namespace {
+
+// The context this thread found last, and how many calls of the thread hold
+// it lent (a call within a call may look up another one meanwhile).
+thread_local std::shared_ptr<DC> lastDC;
+thread_local int lastDCLent = 0;
+
+}  // namespace
+
+DC* BorrowDC(HANDLE h, std::shared_ptr<DC>& owner) {
   // A handle names one object for ever (its generation changes when the slot
   // is reused), so the remembered context is the handle's as long as it is
-  // still in the table.
-  thread_local std::shared_ptr<DC> last;
-  const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h));
-  if (last && last->handle == value && reinterpret_cast<std::uintptr_t>(h) <= 0xFFFFFFFFu &&
-      last->inTable.load(std::memory_order_acquire))
-    return last;
-  last = Find<DC>(h);
-  return last;
+  // still in the table; the thread's own reference keeps it alive while lent.
+  const auto value = reinterpret_cast<std::uintptr_t>(h);
+  if (lastDC && value <= 0xFFFFFFFFu && lastDC->handle == static_cast<std::uint32_t>(value) &&
+      lastDC->inTable.load(std::memory_order_acquire)) {
+    ++lastDCLent;
+    return lastDC.get();
+  }
+  owner = Find<DC>(h);
+  if (owner && lastDCLent == 0) lastDC = owner;
+  return owner.get();
 }
 
-RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
+void ReturnDC() { --lastDCLent; }
+
+RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed, bool contexts) {
   Table& t = TheTable();
   std::lock_guard guard(t.lock);
   Slot* slot = SlotOf(t, h);
   if (!slot) return RemoveResult::Invalid;
+  if (!contexts && IsA<DC>(slot->object->kind)) return RemoveResult::Invalid;
   if (slot->object->stock) return RemoveResult::Stock;
   if (slot->object->selections > 0) return RemoveResult::Selected;
   --t.live[KindIndex(slot->object->kind)];
@@ -112,6 +126,11 @@ RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed) {
 }
 
 std::unique_lock<FastLock> LockTable() { return std::unique_lock(TheTable().lock); }
+
+const std::shared_ptr<Object>* FindInLockedTable(HANDLE h) {
+  Slot* slot = SlotOf(TheTable(), h);
+  return slot ? &slot->object : nullptr;
+}
 
 bool IsLive(const Object& object) {
   Slot* slot = SlotOf(TheTable(), ToHandle(object.handle));

@@ -13,11 +13,12 @@ std::uint64_t NewSerial() {
   return next.fetch_add(1, std::memory_order_relaxed);
 }
 
-LockedDC::LockedDC(HDC h) : dc_(FindDC(h)) { LockAll(); }
+LockedDC::LockedDC(HDC h) : dc_(BorrowDC(h, owner_)), borrowed_(dc_ && !owner_) { LockAll(); }
 
-LockedDC::LockedDC(HDC first, HDC second) : dc_(FindDC(first)), second_(Find<DC>(second)) {
+LockedDC::LockedDC(HDC first, HDC second)
+    : dc_(BorrowDC(first, owner_)), borrowed_(dc_ && !owner_), second_(Find<DC>(second)) {
   if (!dc_ || !second_) {
-    dc_.reset();
+    dc_ = nullptr;
     second_.reset();
   }
   LockAll();
@@ -35,8 +36,8 @@ void LockedDC::LockAll() {
       }
   };
   auto surfaceOf = [](const DC* dc) { return dc && dc->windowSurface ? &dc->windowSurface->lock : nullptr; };
-  lockPair(&dc_->lock, second_ && second_ != dc_ ? &second_->lock : nullptr);
-  FastLock* s1 = surfaceOf(dc_.get());
+  lockPair(&dc_->lock, second_ && second_.get() != dc_ ? &second_->lock : nullptr);
+  FastLock* s1 = surfaceOf(dc_);
   FastLock* s2 = surfaceOf(second_.get());
   lockPair(s1, s2 != s1 ? s2 : nullptr);
 }
@@ -57,9 +58,11 @@ void LockedDC::Drawn(const Rect& touched) {
 
 LockedDC::~LockedDC() {
   while (held_ > 0) held_lock_[--held_]->unlock();
-  if (!drawn_) return;
-  pacing::NoteWork();
-  if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented();
+  if (drawn_) {
+    pacing::NoteWork();
+    if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented();
+  }
+  if (borrowed_) ReturnDC();
 }
 
 }  // namespace winlayer::gdi

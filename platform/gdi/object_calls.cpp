@@ -51,12 +51,8 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-  auto o = FindObject(ho);
-  if (!o || o->kind == Kind::DC || o->kind == Kind::MemDC) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  switch (RemoveObject(ho)) {
+  std::shared_ptr<Object> removed;  // let go after the table's lock
+  switch (RemoveObject(ho, &removed, false)) {
     case RemoveResult::Removed:
     case RemoveResult::Stock: return TRUE;
     case RemoveResult::Selected: SetLastError(ERROR_BUSY); return FALSE;

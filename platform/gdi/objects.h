@@ -162,8 +162,11 @@ constexpr bool IsA(Kind k) {
 
 // The drawing context of a handle, as Find<DC> finds it. The calling thread
 // remembers the last one it found: a frame's drawing calls nearly all name
-// the same back buffer, and this spares each of them the table's lock.
-std::shared_ptr<DC> FindDC(HANDLE h);
+// the same back buffer, and this spares each of them the table's lock and
+// the counting of references. The remembered one is lent (`owner` left
+// empty) until ReturnDC; otherwise `owner` holds the context.
+DC* BorrowDC(HANDLE h, std::shared_ptr<DC>& owner);
+void ReturnDC();
 
 template <typename T>
 std::shared_ptr<T> Find(HANDLE h) {
@@ -173,13 +176,16 @@ std::shared_ptr<T> Find(HANDLE h) {
 }
 
 enum class RemoveResult { Removed, Stock, Selected, Invalid };
-// Takes a non-stock object out of the table unless it is selected somewhere.
-RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed = nullptr);
+// Takes a non-stock object out of the table unless it is selected somewhere;
+// a context only when `contexts` says so (DeleteObject refuses them).
+RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed = nullptr, bool contexts = true);
 
 // Selection counts change under the table lock; while it is held, IsLive
-// tells whether an object found earlier is still in the table.
+// tells whether an object found earlier is still in the table, and
+// FindInLockedTable finds one without taking the lock again.
 std::unique_lock<FastLock> LockTable();
 bool IsLive(const Object& object);
+const std::shared_ptr<Object>* FindInLockedTable(HANDLE h);
 
 std::size_t LiveObjects(Kind kind);
 
@@ -212,7 +218,7 @@ class LockedDC {
   LockedDC& operator=(const LockedDC&) = delete;
 
   explicit operator bool() const { return dc_ != nullptr; }
-  DC* operator->() const { return dc_.get(); }
+  DC* operator->() const { return dc_; }
   DC& operator*() const { return *dc_; }
   DC& Second() const { return *second_; }
   // Marks that the call changed pixels of the first context within `touched`
@@ -223,7 +229,10 @@ class LockedDC {
 
  private:
   void LockAll();
-  std::shared_ptr<DC> dc_, second_;
+  std::shared_ptr<DC> owner_;  // before dc_: its constructor fills it
+  DC* dc_ = nullptr;
+  bool borrowed_ = false;
+  std::shared_ptr<DC> second_;
   FastLock* held_lock_[4] = {};
   int held_ = 0;
   bool drawn_ = false;
