@@ -169,6 +169,23 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
 // window in between (LockedDC::Drawn forgets the present then). The window's
 // pixels are then what a full copy would give. A section's pixels change
 // without a drawing call, so a present from one is always full.
+// Copies the rows of `d` that differ from the source's, and returns the
+// rows it copied. A frame loop redraws every pixel of its back buffer, most
+// of them as they were: comparing costs less than copying, and the display
+// then shows again only what really changed.
+Rect CopyDifferingRows(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy) {
+  Rect copied{};
+  const std::size_t rowBytes = static_cast<std::size_t>(d.Width()) * 4;
+  for (int y = d.top; y < d.bottom; ++y) {
+    std::uint32_t* to = dst.Row32(y) + d.left;
+    const std::uint32_t* from = src.Row32(sy + y - d.top) + sx;
+    if (std::memcmp(to, from, rowBytes) == 0) continue;
+    std::memcpy(to, from, rowBytes);
+    copied = Union(copied, {d.left, y, d.right, y + 1});
+  }
+  return copied;
+}
+
 bool IsTrackablePresent(const DC& dst, const DC& src, std::uint8_t code) {
   return code == kCopy && dst.windowSurface && !src.windowSurface && !src.bitmap->section &&
          src.Target().Format() == PixelFormat::Color32 && dst.Target().Format() == PixelFormat::Color32;
@@ -188,8 +205,8 @@ void Present(LockedDC& dcs, const Rect& d, int sx, int sy) {
     copy = raster::Intersect(d, {changed.left + d.left - sx, changed.top + d.top - sy, changed.right + d.left - sx,
                                  changed.bottom + d.top - sy});
   }
-  if (!copy.Empty()) Transfer(dst, &src, copy, sx + copy.left - d.left, sy + copy.top - d.top, kCopy);
-  dcs.Drawn(copy);  // a present even when nothing changed: the frame is paced and shown
+  const Rect differing = CopyDifferingRows(dst.Target(), src.Target(), copy, sx + copy.left - d.left, sy + copy.top - d.top);
+  dcs.Drawn(differing);  // a present even when nothing changed: the frame is paced and shown
   window.lastPresent = now;
   bitmap.changed = {};
   bitmap.changesTakenBy = window.serial;

@@ -129,6 +129,10 @@ void BlendRow(std::uint32_t* row, const std::uint8_t* cov, int n, std::uint32_t 
     std::uint32_t coverage;
     std::memcpy(&coverage, cov + i, 4);
     if (coverage == 0) continue;
+    if (coverage == 0xFFFFFFFFu) {  // the inside of a large glyph
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_set1_epi32(static_cast<int>(solid)));
+      continue;
+    }
     const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
     // Each pixel's coverage in all four of its lanes.
     __m128i a = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(coverage)), zero);  // a0 a1 a2 a3 (16-bit)
@@ -170,7 +174,7 @@ void BlendGlyph(const Surface& target, const Rect& clip, const Glyph& g, long lo
       const int from = static_cast<int>(std::max<long long>(left + run.begin, x0));
       const int to = static_cast<int>(std::min<long long>(left + run.end, x1));
       if (from >= to) continue;
-      if (target.Format() == PixelFormat::Color32)  // runs of a few pixels: a call would cost more than the writes
+      if (target.Format() == PixelFormat::Color32 && to - from < 16)  // a call would cost more than a few writes
         for (std::uint32_t *p = target.Row32(static_cast<int>(py)) + from, *end = p + (to - from); p < end; ++p) *p = solid;
       else
         target.FillSpan(static_cast<int>(py), from, to, solid);
