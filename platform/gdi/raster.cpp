@@ -227,12 +227,35 @@ void Line(const Surface& s, const Rect& clip, int x0, int y0, int x1, int y1, st
     std::int64_t m = minorStart + minor.q;
     const std::int64_t major = majorStart + majorSign * kFirst;
     std::int64_t offset = (xMajor ? major : m) * 4 + (xMajor ? m : major) * pitch;
-    for (std::int64_t k = kFirst; k <= kLast; ++k) {
-      if (m >= minorLo && m < minorHi) *reinterpret_cast<std::uint32_t*>(origin + offset) = encoded;
+    const auto step = [&] {
       const std::int64_t before = minor.q;
       minor.Advance();
       m += minor.q - before;
       offset += majorStride + (minor.q - before) * minorStride;
+      return minor.q != before;
+    };
+    // The minor coordinate moves one way only: past the clip rectangle's
+    // near side nothing is drawn, and once past its far side nothing more is.
+    std::int64_t k = kFirst;
+    for (; k <= kLast && (m < minorLo || m >= minorHi); ++k) step();
+    // The stepper's fields held in registers for the drawn part.
+    std::int64_t r = minor.r;
+    const std::int64_t stepQ = minor.stepQ, stepR = minor.stepR, d = minor.d;
+    const std::int64_t baseStride = majorStride + stepQ * minorStride;
+    for (; k <= kLast; ++k) {
+      *reinterpret_cast<std::uint32_t*>(origin + offset) = encoded;
+      offset += baseStride;
+      std::int64_t moved = stepQ;
+      r -= stepR;
+      if (r < 0) {
+        r += d;
+        offset += minorStride;
+        ++moved;
+      }
+      if (moved != 0) {
+        m += moved;
+        if (m < minorLo || m >= minorHi) break;
+      }
     }
     return;
   }
