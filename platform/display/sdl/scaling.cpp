@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace winlayer::display {
 
 namespace {
@@ -53,6 +57,24 @@ Area ScaledPlacement(Area client, int factor, Area usable) {
           static_cast<int>(height)};
 }
 
+namespace {
+
+// Each pixel of a row twice, side by side: the common enlargement, four
+// pixels at a time where the machine has 128-bit registers.
+void DoublePixels(const std::uint32_t* from, int columns, std::uint32_t* to) {
+  int x = 0;
+#if defined(__SSE2__)
+  for (; x + 4 <= columns; x += 4) {
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 2 * x), _mm_unpacklo_epi32(four, four));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 2 * x + 4), _mm_unpackhi_epi32(four, four));
+  }
+#endif
+  for (; x < columns; ++x) to[2 * x] = to[2 * x + 1] = from[x];
+}
+
+}  // namespace
+
 void EnlargePixels(const std::uint32_t* source, std::ptrdiff_t sourcePitch, int columns, int rows, int factor,
                    std::uint32_t* target, std::ptrdiff_t targetPitch) {
   const std::size_t rowBytes = static_cast<std::size_t>(columns) * factor * sizeof(std::uint32_t);
@@ -61,7 +83,7 @@ void EnlargePixels(const std::uint32_t* source, std::ptrdiff_t sourcePitch, int 
     char* first = reinterpret_cast<char*>(target) + static_cast<std::ptrdiff_t>(y) * factor * targetPitch;
     std::uint32_t* to = reinterpret_cast<std::uint32_t*>(first);
     if (factor == 2) {
-      for (int x = 0; x < columns; ++x) to[2 * x] = to[2 * x + 1] = from[x];
+      DoublePixels(from, columns, to);
     } else {
       for (int x = 0; x < columns; ++x, to += factor) std::fill_n(to, factor, from[x]);
     }
