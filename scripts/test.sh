@@ -2,7 +2,8 @@
 # Installs what is missing, cross-builds the programs for Windows against the
 # real Windows headers and libraries (32-bit, packed with their pictures into
 # a ZIP whose listing it checks; 64-bit, for the tests under Wine) and checks
-# that every Windows program goes through the layer's wrappers, builds
+# that every Windows program goes through the layer's wrappers, builds them
+# for the browser (WebAssembly) and runs Test there under Node.js, builds
 # everything with warnings as errors, runs every test (the Windows programs
 # under Wine among them), then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer (ThreadSanitizer: scripts/test-tsan.sh).
@@ -25,6 +26,10 @@ done
 (cd "$root/build-windows" && cpack > /dev/null)
 zip="$(ls "$root"/build-windows/OperationBrannoway-*-win32.zip)"
 cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -P "$root/packaging/check_windows_zip.cmake"
+
+# The programs for the browser; Test runs there too, under Node.js.
+"$root/scripts/build-web.sh" "$root/build-web" -DBRANNOWAY_WERROR=ON
+"$root/tests/web/check_test_program.sh" "$root/build-web/tools"
 
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, which stop at the first fault.

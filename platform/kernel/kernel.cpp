@@ -21,7 +21,9 @@ extern "C" {
 
 DWORD WINAPI GetTickCount(void) {
   timespec t{};
-  clock_gettime(CLOCK_BOOTTIME, &t);  // milliseconds since the system started, wrapping at 2^32
+  // Milliseconds since the system started, wrapping at 2^32; where there is
+  // no such clock (the browser), since some moment before the program's start.
+  if (clock_gettime(CLOCK_BOOTTIME, &t) != 0) clock_gettime(CLOCK_MONOTONIC, &t);
   const unsigned long long ms =
       static_cast<unsigned long long>(t.tv_sec) * 1000ULL + static_cast<unsigned long long>(t.tv_nsec) / 1000000ULL;
   return static_cast<DWORD>(ms);

@@ -1,7 +1,6 @@
 // Threads: made with CreateThread, waited for, and their handles closed.
 // A thread runs at once; its handle is signalled when its routine returns.
 #include <pthread.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -66,11 +65,19 @@ namespace winlayer::kernel {
 void SetThreadEndHook(ThreadEndHook hook) { threadEndHook.store(hook); }
 bool MadeByCreateThread() { return madeByCreateThread; }
 
+bool IsProgramMainThread() {
+#if defined(__EMSCRIPTEN__)
+  return gettid() == getpid() + 1;  // main is proxied to the runtime's first thread
+#else
+  return gettid() == getpid();
+#endif
+}
+
 }  // namespace winlayer::kernel
 
 extern "C" {
 
-DWORD WINAPI GetCurrentThreadId(void) { return static_cast<DWORD>(syscall(SYS_gettid)); }
+DWORD WINAPI GetCurrentThreadId(void) { return static_cast<DWORD>(gettid()); }
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T dwStackSize, LPTHREAD_START_ROUTINE lpStartAddress,
                            LPVOID lpParameter, DWORD dwCreationFlags, LPDWORD lpThreadId) {

@@ -12,4 +12,9 @@ void SetThreadEndHook(ThreadEndHook hook);
 // True on a thread made by CreateThread: its end runs the hook.
 bool MadeByCreateThread();
 
+// True on the thread that runs main. On Linux that is the process's first
+// thread; in the browser main runs on a thread of its own, the first one the
+// runtime starts, whose id follows the process's.
+bool IsProgramMainThread();
+
 }  // namespace winlayer::kernel

@@ -1,6 +1,5 @@
 #include "message_queue.h"
 
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
@@ -25,8 +24,6 @@ Queues& AllQueues() {
   return *queues;
 }
 
-bool IsMainThread() { return getpid() == static_cast<pid_t>(syscall(SYS_gettid)); }
-
 // Ends a thread's windows and queue when the thread ends. The main thread's end
 // is the end of the process, which takes everything with it; threads made by
 // CreateThread end theirs when their routine returns, so a call to exit on
@@ -34,7 +31,7 @@ bool IsMainThread() { return getpid() == static_cast<pid_t>(syscall(SYS_gettid))
 struct QueueHolder {
   std::shared_ptr<ThreadQueue> queue;
   ~QueueHolder() {
-    if (queue && !IsMainThread() && !kernel::MadeByCreateThread()) EndThread();
+    if (queue && !kernel::IsProgramMainThread() && !kernel::MadeByCreateThread()) EndThread();
   }
 };
 thread_local QueueHolder holder;

@@ -13,7 +13,7 @@ const char* KindName(ErrorKind kind) {
 
 }  // namespace
 
-void Fail(ErrorKind kind, const char* what, ReportedValue value, const std::source_location& where) {
+void Fail(ErrorKind kind, const char* what, ReportedValue value, const SourceLocation& where) {
   char number[32] = "";
   if (value.known)
     std::snprintf(number, sizeof number, " %s%llu", value.negative ? "-" : "", value.magnitude);

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <source_location>
+#include "source_location.h"
 #include <type_traits>
 #include <utility>
 
@@ -46,7 +46,7 @@ struct ReportedValue {
 // Prints "Runtime error <code>: <kind>: <what> <value> at <file>:<line> (<function>)"
 // and ends the process with the error's code.
 [[noreturn]] void Fail(ErrorKind kind, const char* what, ReportedValue value,
-                       const std::source_location& where);
+                       const SourceLocation& where);
 
 // The status a violation of this kind ends the process with.
 constexpr int ExitCode(ErrorKind kind) { return static_cast<int>(kind); }
@@ -61,7 +61,7 @@ constexpr bool InRange(V v, B lo, B hi) {
 
 template <std::integral T>
 constexpr T CheckRange(T v, T lo, T hi,
-                       const std::source_location& where = std::source_location::current()) {
+                       const SourceLocation& where = SourceLocation::current()) {
   if (!InRange(v, lo, hi)) [[unlikely]]
     Fail(ErrorKind::RangeCheck, "value out of range:", ReportedValue::Of(v), where);
   return v;
@@ -69,7 +69,7 @@ constexpr T CheckRange(T v, T lo, T hi,
 
 // Conversion to another integer type that must hold the value exactly.
 template <std::integral To, std::integral From>
-constexpr To Narrow(From v, const std::source_location& where = std::source_location::current()) {
+constexpr To Narrow(From v, const SourceLocation& where = SourceLocation::current()) {
   if (!std::in_range<To>(v)) [[unlikely]]
     Fail(ErrorKind::RangeCheck, "value does not fit its type:", ReportedValue::Of(v), where);
   return static_cast<To>(v);
@@ -78,7 +78,7 @@ constexpr To Narrow(From v, const std::source_location& where = std::source_loca
 // ---- overflow-checked arithmetic -----------------------------------------
 
 template <std::integral T>
-constexpr T Add(T a, T b, const std::source_location& where = std::source_location::current()) {
+constexpr T Add(T a, T b, const SourceLocation& where = SourceLocation::current()) {
   T r;
   if (__builtin_add_overflow(a, b, &r)) [[unlikely]]
     Fail(ErrorKind::Overflow, "arithmetic overflow in addition", ReportedValue{}, where);
@@ -86,7 +86,7 @@ constexpr T Add(T a, T b, const std::source_location& where = std::source_locati
 }
 
 template <std::integral T>
-constexpr T Sub(T a, T b, const std::source_location& where = std::source_location::current()) {
+constexpr T Sub(T a, T b, const SourceLocation& where = SourceLocation::current()) {
   T r;
   if (__builtin_sub_overflow(a, b, &r)) [[unlikely]]
     Fail(ErrorKind::Overflow, "arithmetic overflow in subtraction", ReportedValue{}, where);
@@ -94,7 +94,7 @@ constexpr T Sub(T a, T b, const std::source_location& where = std::source_locati
 }
 
 template <std::integral T>
-constexpr T Mul(T a, T b, const std::source_location& where = std::source_location::current()) {
+constexpr T Mul(T a, T b, const SourceLocation& where = SourceLocation::current()) {
   T r;
   if (__builtin_mul_overflow(a, b, &r)) [[unlikely]]
     Fail(ErrorKind::Overflow, "arithmetic overflow in multiplication", ReportedValue{}, where);
@@ -108,10 +108,10 @@ constexpr T Mul(T a, T b, const std::source_location& where = std::source_locati
 struct Index {
   ReportedValue value;
   long long v;  // the index when it fits; otherwise a value outside every array
-  std::source_location where;
+  SourceLocation where;
 
   template <std::integral I>
-  constexpr Index(I i, const std::source_location& loc = std::source_location::current())  // NOLINT
+  constexpr Index(I i, const SourceLocation& loc = SourceLocation::current())  // NOLINT
       : value(ReportedValue::Of(i)),
         v(std::in_range<long long>(i) ? static_cast<long long>(i)
                                       : std::numeric_limits<long long>::min()),
@@ -120,7 +120,7 @@ struct Index {
   // Enumerations index arrays by their underlying value.
   template <typename E>
     requires std::is_enum_v<E>
-  constexpr Index(E e, const std::source_location& loc = std::source_location::current())  // NOLINT
+  constexpr Index(E e, const SourceLocation& loc = SourceLocation::current())  // NOLINT
       : Index(static_cast<std::underlying_type_t<E>>(e), loc) {}
 };
 
