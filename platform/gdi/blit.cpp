@@ -169,6 +169,8 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
 // window in between (LockedDC::Drawn forgets the present then). The window's
 // pixels are then what a full copy would give. A section's pixels change
 // without a drawing call, so a present from one is always full.
+constexpr int kPlainCopiesAfterBusyFrame = 15;
+
 // Copies the rows of `d` that differ from the source's, and returns the
 // rows it copied. A frame loop redraws every pixel of its back buffer, most
 // of them as they were: comparing costs less than copying, and the display
@@ -205,8 +207,17 @@ void Present(LockedDC& dcs, const Rect& d, int sx, int sy) {
     copy = raster::Intersect(d, {changed.left + d.left - sx, changed.top + d.top - sy, changed.right + d.left - sx,
                                  changed.bottom + d.top - sy});
   }
-  const Rect differing = CopyDifferingRows(dst.Target(), src.Target(), copy, sx + copy.left - d.left, sy + copy.top - d.top);
-  dcs.Drawn(differing);  // a present even when nothing changed: the frame is paced and shown
+  // While most rows change from frame to frame (a camera in flight), comparing
+  // them costs more than it saves: copy outright, and try again later.
+  Rect shown = copy;
+  if (window.plainCopiesLeft > 0) {
+    --window.plainCopiesLeft;
+    if (!copy.Empty()) Transfer(dst, &src, copy, sx + copy.left - d.left, sy + copy.top - d.top, kCopy);
+  } else {
+    shown = CopyDifferingRows(dst.Target(), src.Target(), copy, sx + copy.left - d.left, sy + copy.top - d.top);
+    if (shown.Height() * 2 > copy.Height()) window.plainCopiesLeft = kPlainCopiesAfterBusyFrame;
+  }
+  dcs.Drawn(shown);  // a present even when nothing changed: the frame is paced and shown
   window.lastPresent = now;
   bitmap.changed = {};
   bitmap.changesTakenBy = window.serial;

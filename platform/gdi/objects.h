@@ -117,6 +117,7 @@ struct WindowSurface {
   // the part of the pixels changed since the display last showed them.
   TrackedPresent lastPresent;
   Rect changedSinceShown = {0, 0, 0, 0};
+  int plainCopiesLeft = 0;  // presents to copy without comparing rows first (blit.cpp)
   // The window's present path: called on the drawing thread, with no lock
   // held, after each call that changed the pixels.
   const std::function<void()> presented;
