@@ -21,8 +21,9 @@ struct WinStruct {
   HWND hwnd = nullptr;
   HMENU hmenu = nullptr;
   char* class_ = nullptr;  // the title: class name and caption ("class" in the toolkit's own words)
-  std::uint32_t xlen = 0;
-  std::uint32_t ylen = 0;
+  // The client area's size: set by the window thread, read while drawing.
+  std::atomic<std::uint32_t> xlen{0};
+  std::atomic<std::uint32_t> ylen{0};
 };
 
 struct FontStruct {

@@ -9,7 +9,7 @@ namespace Wimdows {
 
 extern WinStruct window;
 extern HBITMAP hBitBuf;
-extern HDC hDCBuf;
+extern std::atomic<HDC> hDCBuf;  // let go by the window thread when the window closes, read while drawing
 extern std::atomic<bool> buffering;
 extern FontStruct font;
 extern MouseStruct mouse;

@@ -8,7 +8,7 @@ namespace Wimdows {
 
 WinStruct window;
 HBITMAP hBitBuf = nullptr;
-HDC hDCBuf = nullptr;
+std::atomic<HDC> hDCBuf{nullptr};
 std::atomic<bool> buffering{false};
 FontStruct font{0, 0};
 MouseStruct mouse;
