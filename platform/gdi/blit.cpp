@@ -162,6 +162,24 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
   return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
 }
 
+// Copies the rows of `d` that differ from the source's, and returns the
+// rows it copied. A frame loop redraws every pixel of its back buffer, most
+// of them as they were: comparing costs less than copying, and the display
+// then shows again only what really changed.
+Rect CopyDifferingRows(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy) {
+  int first = d.bottom, last = d.top - 1;
+  const std::size_t rowBytes = static_cast<std::size_t>(d.Width()) * 4;
+  for (int y = d.top; y < d.bottom; ++y) {
+    std::uint32_t* to = dst.Row32(y) + d.left;
+    const std::uint32_t* from = src.Row32(sy + y - d.top) + sx;
+    if (std::memcmp(to, from, rowBytes) == 0) continue;
+    std::memcpy(to, from, rowBytes);
+    first = std::min(first, y);
+    last = y;
+  }
+  return first <= last ? Rect{d.left, first, d.right, last + 1} : Rect{};
+}
+
 // A present: a plain copy from a memory bitmap onto a window. The window
 // remembers it; the next one from the same bitmap with the same rectangle and
 // source corner copies only what changed in the bitmap since, provided this
@@ -169,29 +187,13 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
 // window in between (LockedDC::Drawn forgets the present then). The window's
 // pixels are then what a full copy would give. A section's pixels change
 // without a drawing call, so a present from one is always full.
-constexpr int kPlainCopiesAfterBusyFrame = 15;
-
-// Copies the rows of `d` that differ from the source's, and returns the
-// rows it copied. A frame loop redraws every pixel of its back buffer, most
-// of them as they were: comparing costs less than copying, and the display
-// then shows again only what really changed.
-Rect CopyDifferingRows(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy) {
-  Rect copied{};
-  const std::size_t rowBytes = static_cast<std::size_t>(d.Width()) * 4;
-  for (int y = d.top; y < d.bottom; ++y) {
-    std::uint32_t* to = dst.Row32(y) + d.left;
-    const std::uint32_t* from = src.Row32(sy + y - d.top) + sx;
-    if (std::memcmp(to, from, rowBytes) == 0) continue;
-    std::memcpy(to, from, rowBytes);
-    copied = Union(copied, {d.left, y, d.right, y + 1});
-  }
-  return copied;
-}
-
 bool IsTrackablePresent(const DC& dst, const DC& src, std::uint8_t code) {
   return code == kCopy && dst.windowSurface && !src.windowSurface && !src.bitmap->section &&
          src.Target().Format() == PixelFormat::Color32 && dst.Target().Format() == PixelFormat::Color32;
 }
+
+// Presents that copy without comparing rows, once most rows of one differed.
+constexpr int kPlainCopiesAfterBusyFrame = 15;
 
 void Present(LockedDC& dcs, const Rect& d, int sx, int sy) {
   DC& dst = *dcs;

@@ -132,11 +132,6 @@ const std::shared_ptr<Object>* FindInLockedTable(HANDLE h) {
   return slot ? &slot->object : nullptr;
 }
 
-bool IsLive(const Object& object) {
-  Slot* slot = SlotOf(TheTable(), ToHandle(object.handle));
-  return slot && slot->object.get() == &object;
-}
-
 std::size_t LiveObjects(Kind kind) {
   Table& t = TheTable();
   std::lock_guard guard(t.lock);

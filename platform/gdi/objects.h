@@ -181,11 +181,9 @@ enum class RemoveResult { Removed, Stock, Selected, Invalid };
 // a context only when `contexts` says so (DeleteObject refuses them).
 RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed = nullptr, bool contexts = true);
 
-// Selection counts change under the table lock; while it is held, IsLive
-// tells whether an object found earlier is still in the table, and
-// FindInLockedTable finds one without taking the lock again.
+// Selection counts change under the table lock; while it is held,
+// FindInLockedTable finds an object without taking the lock again.
 std::unique_lock<FastLock> LockTable();
-bool IsLive(const Object& object);
 const std::shared_ptr<Object>* FindInLockedTable(HANDLE h);
 
 std::size_t LiveObjects(Kind kind);

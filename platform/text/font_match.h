@@ -27,4 +27,8 @@ FaceChoice MatchFace(const LOGFONTA& font);
 // the build bundles chooses as fontconfig would (font_files_bundled.cpp).
 FaceChoice FindFace(const std::string& family, int weight, bool italic);
 
+// Fontconfig's answer to the same question (fontconfig_query.cpp), where the
+// system has it: what FindFace gives there, and what the table must match.
+FaceChoice AskFontconfig(const std::string& family, int weight, bool italic);
+
 }  // namespace winlayer::text
