@@ -1,6 +1,7 @@
 # A program of the system: its main, linked with its code and with the
 # display it runs on (the SDL display of the Windows layer on Linux, at the
-# program's own frame rate; Windows itself, with everything linked in
+# program's own frame rate; a page of the web display in the browser, with
+# the fonts it maps to preloaded; Windows itself, with everything linked in
 # statically and the layer's pacing put in front of it at link time, on Windows).
 function(brannoway_program name)
   cmake_parse_arguments(PROGRAM "" "FRAME_RATE" "SOURCES;LIBRARIES" ${ARGN})
@@ -10,8 +11,7 @@ function(brannoway_program name)
     target_link_options(${name} PRIVATE -static -mconsole)
     winlayer_windows(${name} FRAME_RATE ${PROGRAM_FRAME_RATE})
   elseif(BRANNOWAY_ON_WEB)
-    # Until the browser has a display of its own, the programs run headless there.
-    winlayer_display(${name} headless FRAME_RATE ${PROGRAM_FRAME_RATE})
+    winlayer_display(${name} web FRAME_RATE ${PROGRAM_FRAME_RATE})
     foreach(font ${WINLAYER_BUNDLED_FONTS})
       target_link_options(${name} PRIVATE "SHELL:--preload-file ${font}@${font}")
     endforeach()

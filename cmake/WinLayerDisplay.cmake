@@ -1,21 +1,25 @@
-# winlayer_display(<program> <sdl|headless> [FRAME_RATE <n>|screen])
+# winlayer_display(<program> <sdl|web|headless> [FRAME_RATE <n>|screen])
 #
 # Chooses the display a program of the Windows layer runs on: the SDL display
-# for people, the headless one for tests and tools. Every library the program
+# for people, the web display in the browser (the program becomes a page,
+# <program>.html), the headless one for tests and tools. Every library the program
 # links compiles against <windows.h> (winlayer_api); the display is linked
 # after all of them. FRAME_RATE is the program's own frame rate, which
 # WINLAYER_FRAME_RATE overrides: frames per second, 0 for no limit (the
 # default), or "screen" for one frame per refresh of the screen.
 function(winlayer_display target display)
   cmake_parse_arguments(CHOICE "" "FRAME_RATE" "" ${ARGN})
-  if(NOT display MATCHES "^(sdl|headless)$")
-    message(FATAL_ERROR "winlayer_display: ${target}: no display called '${display}' (sdl or headless)")
+  if(NOT display MATCHES "^(sdl|web|headless)$")
+    message(FATAL_ERROR "winlayer_display: ${target}: no display called '${display}' (sdl, web or headless)")
   endif()
   if(BRANNOWAY_ON_WINDOWS)
     return()  # Windows is the display: see winlayer_windows
   endif()
   set_target_properties(${target} PROPERTIES BRANNOWAY_DISPLAY winlayer_${display})
   target_link_libraries(${target} PRIVATE winlayer_api)
+  if(display STREQUAL "web")
+    set_target_properties(${target} PROPERTIES SUFFIX ".html" LINK_DEPENDS "${WINLAYER_WEB_PAGE_FILES}")
+  endif()
   if(DEFINED CHOICE_FRAME_RATE)
     winlayer_frame_rate(${target} ${CHOICE_FRAME_RATE})
   endif()

@@ -12,7 +12,7 @@ packages=(
   xvfb xdotool x11-apps
   desktop-file-utils appstream lintian
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
-  emscripten dpkg-dev
+  emscripten dpkg-dev chromium chromium-driver python3-selenium
   "$@"
 )
 

@@ -3,9 +3,9 @@
 # real Windows headers and libraries (32-bit, packed with their pictures into
 # a ZIP whose listing it checks; 64-bit, for the tests under Wine) and checks
 # that every Windows program goes through the layer's wrappers, builds them
-# for the browser (WebAssembly) and runs Test there under Node.js, builds
-# everything with warnings as errors, runs every test (the Windows programs
-# under Wine among them), then again under AddressSanitizer and
+# for the browser (WebAssembly), builds everything with warnings as errors,
+# runs every test (the Windows programs under Wine among them), plays the
+# browser's pages in headless Chromium, then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer (ThreadSanitizer: scripts/test-tsan.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -27,11 +27,14 @@ done
 zip="$(ls "$root"/build-windows/OperationBrannoway-*-win32.zip)"
 cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -P "$root/packaging/check_windows_zip.cmake"
 
-# The programs for the browser; Test runs there too, under Node.js.
+# The programs for the browser, as a site.
 "$root/scripts/build-web.sh" "$root/build-web" -DBRANNOWAY_WERROR=ON
-"$root/tests/web/check_test_program.sh" "$root/build-web/tools"
+rm -rf "$root/build-web/site"
+cmake --install "$root/build-web" --prefix "$root/build-web/site" > /dev/null
 
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
+# The browser's pages played in headless Chromium, compared with the native frames.
+/usr/bin/python3 "$root/tests/web/browser_test.py" "$root/build-web/site" "$root/build"
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, which stop at the first fault.
 "$root/scripts/build.sh" "$root/build-asan" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_BENCHMARKS=OFF \
   -DBRANNOWAY_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined

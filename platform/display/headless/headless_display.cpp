@@ -3,25 +3,13 @@
 #include <cstdio>
 #include <functional>
 
+#include "../message_buttons.h"
+
 namespace winlayer::headless {
-
-namespace {
-
-int FirstButton(UINT type) {
-  switch (type & 0xF) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
-  }
-}
-
-}  // namespace
 
 int HeadlessDisplay::ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   std::fprintf(stderr, "message box \"%s\": %s\n", caption.c_str(), text.c_str());
-  MessageBoxRecord record{owner, text, caption, type, FirstButton(type)};
+  MessageBoxRecord record{owner, text, caption, type, display::MessageButtons(type).front().id};
   std::function<int(const MessageBoxRecord&)> answer;
   {
     std::lock_guard guard(lock_);

@@ -31,6 +31,7 @@
 
 #include "../../user/input.h"
 #include "../display.h"
+#include "../message_buttons.h"
 #include "scaling.h"
 
 namespace winlayer::display {
@@ -545,15 +546,7 @@ class SdlDisplay final : public Display {
 
   static int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
     std::vector<SDL_MessageBoxButtonData> buttons;
-    auto add = [&](int id, const char* label) { buttons.push_back({0, id, label}); };
-    switch (type & 0xF) {
-      case MB_OKCANCEL: add(IDOK, "OK"); add(IDCANCEL, "Cancel"); break;
-      case MB_ABORTRETRYIGNORE: add(IDABORT, "Abort"); add(IDRETRY, "Retry"); add(IDIGNORE, "Ignore"); break;
-      case MB_YESNOCANCEL: add(IDYES, "Yes"); add(IDNO, "No"); add(IDCANCEL, "Cancel"); break;
-      case MB_YESNO: add(IDYES, "Yes"); add(IDNO, "No"); break;
-      case MB_RETRYCANCEL: add(IDRETRY, "Retry"); add(IDCANCEL, "Cancel"); break;
-      default: add(IDOK, "OK");
-    }
+    for (const MessageButton& b : MessageButtons(type)) buttons.push_back({0, b.id, b.label});
     buttons.front().flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
     const UINT icon = type & 0xF0;
     const Uint32 flags = icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
@@ -566,7 +559,7 @@ class SdlDisplay final : public Display {
       std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
       return buttons.front().buttonid;
     }
-    return chosen < 0 ? (buttons.size() > 1 ? buttons.back().buttonid : IDOK) : chosen;
+    return chosen < 0 ? DismissedAnswer(type) : chosen;
   }
 
   std::once_flag openOnce_;

@@ -1,0 +1,331 @@
+// The web display: every top-level window is a canvas in the page
+// (web_display.js). The page's thread runs the browser's event loop and must
+// never wait, so nothing it shares with the program's threads has a lock:
+//   - frames go up through a triple buffer per window: a display thread puts
+//     the newest frame (as RGBA) into the back one and swaps it with the
+//     ready one; the page's requestAnimationFrame swaps the ready one with the
+//     one it shows, whenever it is newer;
+//   - pointer and key events come down through a ring of events that the
+//     page writes and the display thread reads, waking it with Atomics.notify.
+// Like the SDL display, a present only marks its window as changed, and the
+// display thread takes the newest frame at most once per refresh.
+#include <emscripten/emscripten.h>
+#include <emscripten/threading.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../../user/input.h"
+#include "../display.h"
+#include "../message_buttons.h"
+
+namespace winlayer::display {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRefreshRate = 60;  // requestAnimationFrame's usual rate
+constexpr double kIdleWaitMs = 1000;
+
+// Events from the page; the field layout is shared with web_display.js.
+constexpr std::uint32_t kInputSlots = 1024;  // a power of two
+enum InputKind : std::int32_t { kMove = 1, kButton = 2, kKey = 3, kClose = 4 };
+struct InputEvent {
+  std::int32_t kind, window, x, y, key, down, unused[2];
+};
+struct InputRing {
+  std::atomic<std::uint32_t> head{0};  // events written, by the page
+  std::atomic<std::uint32_t> tail{0};  // events taken, by the display thread
+  InputEvent events[kInputSlots]{};
+};
+
+// Three RGBA frames of one window: the display thread's back one, the ready
+// one and the one the page shows. `state` holds the ready one's index, with
+// kFresh while it is newer than the page's.
+class FrameTriple {
+ public:
+  static constexpr std::uint32_t kFresh = 4;
+
+  FrameTriple(int width, int height)
+      : width_(width), height_(height), pixels_(std::size_t(width) * height * 3), stale_{Whole(), Whole(), Whole()} {}
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const std::uint32_t* Pixels() const { return pixels_.data(); }
+  const std::atomic<std::uint32_t>* State() const { return &state_; }
+
+  // Takes the pixels of `changed` (the part of `surface` changed since the
+  // last call) into the back frame, with whatever that frame missed while
+  // the page showed it, and makes it the ready one.
+  void Publish(const gdi::Surface& surface, const gdi::Rect& changed) {
+    for (gdi::Rect& s : stale_) s = gdi::Union(s, changed);
+    const gdi::Rect r = Clip(stale_[back_], surface);
+    stale_[back_] = {};
+    std::uint32_t* frame = pixels_.data() + std::size_t(back_) * width_ * height_;
+    for (int y = r.top; y < r.bottom; ++y) {
+      const std::uint32_t* from = surface.Row32(y);
+      std::uint32_t* to = frame + std::size_t(y) * width_;
+      for (int x = r.left; x < r.right; ++x) to[x] = Rgba(from[x]);
+    }
+    back_ = state_.exchange(back_ | kFresh, std::memory_order_acq_rel) & 3;
+  }
+
+ private:
+  gdi::Rect Whole() const { return {0, 0, width_, height_}; }
+  gdi::Rect Clip(const gdi::Rect& r, const gdi::Surface& s) const {
+    return {std::max(r.left, 0), std::max(r.top, 0), std::min({r.right, width_, s.Width()}),
+            std::min({r.bottom, height_, s.Height()})};
+  }
+  // 0x00RRGGBB to the bytes R, G, B, 255 of a canvas.
+  static std::uint32_t Rgba(std::uint32_t p) {
+    return 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+  }
+
+  const int width_, height_;
+  std::vector<std::uint32_t> pixels_;
+  std::atomic<std::uint32_t> state_{0};
+  std::uint32_t back_ = 1;  // the page starts with 2
+  std::array<gdi::Rect, 3> stale_;  // what each frame lacks of the newest
+};
+
+class WebDisplay final : public Display {
+ public:
+  bool Open() override {
+    std::call_once(openOnce_, [this] {
+      screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2); }, &input_, kInputSlots, &wake_);
+      screen_.cy = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.screenHeight(); });
+      std::thread([this] { Run(); }).detach();
+    });
+    return true;
+  }
+
+  SIZE ScreenSize() override {
+    Open();
+    return screen_;
+  }
+  int RefreshRate() override { return kRefreshRate; }
+  bool PacesByDefault() const override { return true; }
+
+  bool OpenWindow(const WindowPlacement& p) override {
+    Open();
+    const int width = std::max(1, static_cast<int>(p.client.right - p.client.left));
+    const int height = std::max(1, static_cast<int>(p.client.bottom - p.client.top));
+    auto entry = std::make_shared<Entry>(width, height);
+    entry->handle = p.window;
+    entry->origin = {p.client.left, p.client.top};
+    entry->surface = p.surface;
+    {
+      std::lock_guard guard(entriesLock_);
+      entry->id = nextId_++;
+      entries_[entry->id] = entry;
+    }
+    MAIN_THREAD_EM_ASM({ Module.winlayer.openWindow($0, $1, $2, UTF8ToString($3), $4, $5); }, entry->id, width, height,
+                       p.title.c_str(), entry->frames.Pixels(), entry->frames.State());
+    return true;
+  }
+
+  void RemoveWindow(HWND handle) override {
+    std::shared_ptr<Entry> entry;
+    {
+      std::lock_guard guard(entriesLock_);  // waits for a copy of its frame under way
+      for (auto it = entries_.begin(); it != entries_.end(); ++it)
+        if (it->second->handle == handle) {
+          entry = it->second;
+          entries_.erase(it);
+          break;
+        }
+    }
+    // The page lets the canvas go before its frames are freed.
+    if (entry) MAIN_THREAD_EM_ASM({ Module.winlayer.removeWindow($0); }, entry->id);
+  }
+
+  void SetVisible(HWND handle, bool visible) override {
+    if (const int id = IdOf(handle)) MAIN_THREAD_EM_ASM({ Module.winlayer.setVisible($0, $1); }, id, visible);
+  }
+
+  void SetTitle(HWND handle, const std::string& title) override {
+    if (const int id = IdOf(handle))
+      MAIN_THREAD_EM_ASM({ Module.winlayer.setTitle($0, UTF8ToString($1)); }, id, title.c_str());
+  }
+
+  // The page captures the pointer on every press.
+  void CaptureChanged(HWND) override {}
+
+  void Presented(HWND handle) override {
+    {
+      std::lock_guard guard(presentLock_);
+      presented_.push_back(handle);
+      // Woken already, or asleep until the next refresh, when it looks anyway.
+      if (presented_.size() > 1 || sleepingUntilCopy_) return;
+    }
+    Wake();
+  }
+
+  // A dialog in the page; the page stores the chosen button into `answer`
+  // and wakes this thread.
+  int ShowMessage(HWND, const std::string& text, const std::string& caption, UINT type) override {
+    Open();
+    std::string buttons;
+    for (const MessageButton& b : MessageButtons(type)) buttons += std::to_string(b.id) + "\t" + b.label + "\n";
+    std::atomic<std::uint32_t> answer{0};
+    MAIN_THREAD_EM_ASM({ Module.winlayer.showMessage(UTF8ToString($0), UTF8ToString($1), UTF8ToString($2), $3, $4); },
+                       caption.c_str(), text.c_str(), buttons.c_str(), DismissedAnswer(type), &answer);
+    std::uint32_t chosen;
+    while ((chosen = answer.load()) == 0) emscripten_futex_wait(&answer, 0, INFINITY);
+    return static_cast<int>(chosen);
+  }
+
+ private:
+  struct Entry {
+    Entry(int width, int height) : frames(width, height) {}
+    int id = 0;  // the page's name for the window
+    HWND handle = nullptr;
+    POINT origin{};  // the client area on the screen, as the programs see it
+    std::shared_ptr<gdi::WindowSurface> surface;
+    FrameTriple frames;
+    bool dirty = false;      // a frame not yet handed to the page; display thread only
+    bool shownOnce = false;  // the first frame goes whole, changed or not; display thread only
+  };
+
+  int IdOf(HWND handle) {
+    std::lock_guard guard(entriesLock_);
+    for (const auto& [id, entry] : entries_)
+      if (entry->handle == handle) return id;
+    return 0;
+  }
+
+  void Wake() {
+    wake_.fetch_add(1);
+    emscripten_futex_wake(&wake_, 1);
+  }
+
+  void Run() {
+    const auto refreshPeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kRefreshRate));
+    Clock::time_point nextCopy{};
+    for (;;) {
+      const std::uint32_t seen = wake_.load();
+      TakeInput();
+      const auto now = Clock::now();
+      {
+        std::lock_guard guard(presentLock_);
+        sleepingUntilCopy_ = false;
+      }
+      const bool changed = TakePresented();
+      if (changed && now >= nextCopy) {
+        CopyDirty();
+        nextCopy += refreshPeriod;
+        if (nextCopy <= now) nextCopy = now + refreshPeriod;  // after a pause: a new schedule
+      }
+      double waitMs = kIdleWaitMs;
+      {
+        std::lock_guard guard(presentLock_);
+        if (!presented_.empty()) continue;
+        // A changed window waits for the next refresh, and presents meanwhile need not wake the thread.
+        sleepingUntilCopy_ = AnyDirty();
+        if (sleepingUntilCopy_)
+          waitMs = std::max(0.0, std::chrono::duration<double, std::milli>(nextCopy - Clock::now()).count());
+      }
+      if (input_.head.load(std::memory_order_acquire) != input_.tail.load(std::memory_order_relaxed)) continue;
+      emscripten_futex_wait(&wake_, seen, waitMs);
+    }
+  }
+
+  // Marks the windows presented since the last call; whether any is waiting to be shown.
+  bool TakePresented() {
+    std::vector<HWND> presented;
+    {
+      std::lock_guard guard(presentLock_);
+      presented.swap(presented_);
+    }
+    std::lock_guard guard(entriesLock_);
+    for (HWND h : presented)
+      for (auto& [id, entry] : entries_)
+        if (entry->handle == h) entry->dirty = true;
+    return AnyDirtyLocked();
+  }
+
+  bool AnyDirty() {
+    std::lock_guard guard(entriesLock_);
+    return AnyDirtyLocked();
+  }
+  bool AnyDirtyLocked() const {
+    for (const auto& [id, entry] : entries_)
+      if (entry->dirty) return true;
+    return false;
+  }
+
+  void CopyDirty() {
+    std::lock_guard guard(entriesLock_);
+    for (auto& [id, entry] : entries_) {
+      if (!entry->dirty) continue;
+      entry->dirty = false;
+      std::lock_guard surfaceGuard(entry->surface->lock);
+      const gdi::Rect changed = entry->surface->changedSinceShown;
+      entry->surface->changedSinceShown = {};
+      if (changed.Empty() && entry->shownOnce) continue;
+      entry->shownOnce = true;
+      entry->frames.Publish(*entry->surface->bitmap->surface, changed);
+    }
+  }
+
+  void TakeInput() {
+    std::uint32_t tail = input_.tail.load(std::memory_order_relaxed);
+    const std::uint32_t head = input_.head.load(std::memory_order_acquire);
+    for (; tail != head; ++tail) Handle(input_.events[tail % kInputSlots]);
+    input_.tail.store(tail, std::memory_order_release);
+  }
+
+  void Handle(const InputEvent& e) {
+    if (e.kind == kKey) {
+      user::OnKey(static_cast<UINT>(e.key), e.down != 0);
+      return;
+    }
+    HWND handle = nullptr;
+    POINT screen{};
+    {
+      std::lock_guard guard(entriesLock_);
+      auto it = entries_.find(e.window);
+      if (it == entries_.end()) return;
+      handle = it->second->handle;
+      screen = {it->second->origin.x + e.x, it->second->origin.y + e.y};
+    }
+    switch (e.kind) {
+      case kMove: user::OnMouseMove(screen); break;
+      case kButton: user::OnMouseButton(screen, e.key, e.down != 0); break;
+      case kClose: user::OnCloseRequest(handle); break;
+      default: break;
+    }
+  }
+
+  std::once_flag openOnce_;
+  SIZE screen_{};
+  InputRing input_;
+  std::atomic<std::uint32_t> wake_{0};  // counts wake-ups: the display thread sleeps on it
+  std::mutex presentLock_;
+  std::vector<HWND> presented_;     // guarded by presentLock_
+  bool sleepingUntilCopy_ = false;  // guarded by presentLock_
+  std::mutex entriesLock_;
+  std::map<int, std::shared_ptr<Entry>> entries_;  // guarded by entriesLock_
+  int nextId_ = 1;                                 // guarded by entriesLock_
+};
+
+}  // namespace
+
+Display& TheDisplay() {
+  static auto* display = new WebDisplay;  // with its thread, lives to the end of the program
+  return *display;
+}
+
+}  // namespace winlayer::display

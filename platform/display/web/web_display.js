@@ -1,0 +1,315 @@
+// The page's side of the web display (web_display.cpp): each window of the
+// program is a canvas in a frame with its title and close box; frames come
+// up through each window's triple buffer and are drawn on every animation
+// frame; pointer and key events go down through the ring of events.
+//
+// This file runs on the browser's main thread, which never waits: it only
+// swaps indices and writes events with atomic operations on the program's
+// memory. It reads that memory through wasmMemory.buffer each time, since
+// the memory may grow.
+(function () {
+  'use strict';
+  if (typeof document === 'undefined') return;  // the program's threads load this file too
+
+  // Shared with web_display.cpp. (No destructuring here: emscripten 3.1.6's
+  // minifier writes it wrongly.)
+  const kFresh = 4;
+  const kEventFields = 8;
+  const kMove = 1, kButton = 2, kKey = 3, kClose = 4;
+  const VK_LBUTTON = 1, VK_RBUTTON = 2, VK_MBUTTON = 4;
+
+  // Touch: a finger that stays about half a second without moving is the right button.
+  const kLongPressMs = 500;
+  const kLongPressSlopPx = 10;
+
+  const windows = new Map();  // id → window
+  let ring = 0, ringSlots = 0, wake = 0;
+  let unsent = [];  // events waiting for room in the ring
+  let mouseButtons = 0;
+  let touch = null;  // the finger that plays; others are ignored
+  let ended = false;
+
+  const element = id => document.getElementById(id);
+  const heap32 = () => new Int32Array(wasmMemory.buffer);
+
+  function notice(text) {
+    const n = element('notice');
+    n.textContent = text;
+    n.hidden = !text;
+  }
+
+  // ---- events down to the program ------------------------------------------------
+
+  function send(kind, window, x, y, key, down) {
+    if (ended) return;
+    unsent.push([kind, window, x | 0, y | 0, key | 0, down ? 1 : 0]);
+    flush();
+  }
+
+  function flush() {
+    if (!ring) return;
+    const memory = heap32();
+    let head = Atomics.load(memory, ring >> 2);
+    const tail = Atomics.load(memory, (ring >> 2) + 1);
+    let taken = 0;
+    while (taken < unsent.length && ((head - tail) >>> 0) < ringSlots) {
+      const slot = (ring >> 2) + 2 + (head & (ringSlots - 1)) * kEventFields;
+      memory.set(unsent[taken++], slot);
+      head = (head + 1) | 0;
+    }
+    unsent = unsent.slice(taken);
+    Atomics.store(memory, ring >> 2, head);
+    Atomics.add(memory, wake >> 2, 1);
+    Atomics.notify(memory, wake >> 2, 1);
+    if (unsent.length) setTimeout(flush, 4);  // the ring is full: the program is busy, nothing is lost
+  }
+
+  // The pixel of the window under the pointer, at any enlargement.
+  function pixelAt(w, e) {
+    const r = w.canvas.getBoundingClientRect();
+    return {x: Math.floor((e.clientX - r.left) * w.width / r.width), y: Math.floor((e.clientY - r.top) * w.height / r.height)};
+  }
+
+  function moveTo(w, e) {
+    const p = pixelAt(w, e);
+    if (p.x !== w.pointerX || p.y !== w.pointerY) send(kMove, w.id, p.x, p.y);
+    w.pointerX = p.x;
+    w.pointerY = p.y;
+  }
+
+  // A mouse or pen: its buttons as they are now.
+  function mouse(w, e) {
+    moveTo(w, e);
+    const changed = (e.buttons ^ mouseButtons) & 7;
+    for (const b of [{bit: 1, vk: VK_LBUTTON}, {bit: 2, vk: VK_RBUTTON}, {bit: 4, vk: VK_MBUTTON}])
+      if (changed & b.bit) send(kButton, w.id, w.pointerX, w.pointerY, b.vk, e.buttons & b.bit);
+    mouseButtons = e.buttons & 7;
+  }
+
+  // A finger: it moves the cursor at once; a tap is a left click, a finger
+  // that moves is the left button held, one that stays is the right button
+  // held (a ship is turned, not placed).
+  function touchDown(w, e) {
+    if (touch) return;
+    moveTo(w, e);
+    touch = {id: e.pointerId, w, x0: e.clientX, y0: e.clientY, held: 0};
+    touch.timer = setTimeout(() => hold(VK_RBUTTON), kLongPressMs);
+  }
+
+  function hold(vk) {
+    if (!touch || touch.held) return;
+    clearTimeout(touch.timer);
+    touch.held = vk;
+    send(kButton, touch.w.id, touch.w.pointerX, touch.w.pointerY, vk, true);
+  }
+
+  function touchMove(e) {
+    if (!touch || e.pointerId !== touch.id) return;
+    moveTo(touch.w, e);
+    if (Math.hypot(e.clientX - touch.x0, e.clientY - touch.y0) > kLongPressSlopPx) hold(VK_LBUTTON);
+  }
+
+  function touchUp(e, cancelled) {
+    if (!touch || e.pointerId !== touch.id) return;
+    clearTimeout(touch.timer);
+    const w = touch.w;
+    if (!touch.held && !cancelled) send(kButton, w.id, w.pointerX, w.pointerY, VK_LBUTTON, true);
+    if (touch.held || !cancelled) send(kButton, w.id, w.pointerX, w.pointerY, touch.held || VK_LBUTTON, false);
+    touch = null;
+  }
+
+  function listen(w) {
+    const c = w.canvas;
+    c.addEventListener('contextmenu', e => e.preventDefault());
+    c.addEventListener('pointerdown', e => {
+      e.preventDefault();
+      c.setPointerCapture(e.pointerId);
+      e.pointerType === 'touch' ? touchDown(w, e) : mouse(w, e);
+    });
+    c.addEventListener('pointermove', e => (e.pointerType === 'touch' ? touchMove(e) : mouse(w, e)));
+    c.addEventListener('pointerup', e => (e.pointerType === 'touch' ? touchUp(e, false) : mouse(w, e)));
+    c.addEventListener('pointercancel', e => (e.pointerType === 'touch' ? touchUp(e, true) : mouse(w, e)));
+  }
+
+  function virtualKey(code) {
+    let m;
+    if ((m = /^Key([A-Z])$/.exec(code))) return m[1].charCodeAt(0);
+    if ((m = /^Digit([0-9])$/.exec(code))) return m[1].charCodeAt(0);
+    if ((m = /^Numpad([0-9])$/.exec(code))) return 0x60 + Number(m[1]);
+    if ((m = /^F([0-9]+)$/.exec(code)) && m[1] >= 1 && m[1] <= 12) return 0x6F + Number(m[1]);
+    return {
+      Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, Backspace: 0x08, Tab: 0x09, Space: 0x20,
+      ShiftLeft: 0x10, ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11, AltLeft: 0x12, AltRight: 0x12,
+      ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28, Insert: 0x2D, Delete: 0x2E,
+      Home: 0x24, End: 0x23, PageUp: 0x21, PageDown: 0x22,
+    }[code] || 0;
+  }
+
+  function key(e, down) {
+    if (!windows.size || document.querySelector('dialog[open]') || e.ctrlKey || e.metaKey) return;
+    const vk = virtualKey(e.code);
+    if (!vk) return;
+    e.preventDefault();
+    if (!(down && e.repeat)) send(kKey, 0, 0, 0, vk, down);
+  }
+  addEventListener('keydown', e => key(e, true));
+  addEventListener('keyup', e => key(e, false));
+
+  // ---- frames up from the program ------------------------------------------------
+
+  function paint() {
+    const buffer = wasmMemory.buffer;
+    const memory = new Int32Array(buffer);
+    for (const w of windows.values()) {
+      if (!(Atomics.load(memory, w.state >> 2) & kFresh)) continue;
+      w.front = Atomics.exchange(memory, w.state >> 2, w.front) & 3;
+      const bytes = w.width * w.height * 4;
+      w.image.data.set(new Uint8Array(buffer, w.pixels + w.front * bytes, bytes));
+      w.context.putImageData(w.image, 0, 0);
+      w.framesShown++;
+    }
+    requestAnimationFrame(paint);
+  }
+
+  // The largest whole enlargement in the screen's own pixels that fits the
+  // page, as on a large desktop screen; a smaller page shrinks it.
+  function fit(w) {
+    const ratio = devicePixelRatio || 1;
+    const caption = w.caption.offsetHeight;
+    const output = element('output').hidden ? 0 : element('output').offsetHeight;
+    const roomX = Math.max(1, innerWidth - 16), roomY = Math.max(1, innerHeight - caption - output - 24);
+    const factor = Math.floor(Math.min(roomX * ratio / w.width, roomY * ratio / w.height));
+    const scale = factor >= 1 ? factor / ratio : Math.min(roomX / w.width, roomY / w.height);
+    w.canvas.style.width = w.width * scale + 'px';
+    w.canvas.style.height = w.height * scale + 'px';
+  }
+  addEventListener('resize', () => windows.forEach(fit));
+
+  // ---- what web_display.cpp calls, on this thread --------------------------------
+
+  function attach(eventRing, slots, wakeWord) {
+    ring = eventRing;
+    ringSlots = slots;
+    wake = wakeWord;
+    requestAnimationFrame(paint);
+    flush();
+    return innerWidth;
+  }
+
+  function openWindow(id, width, height, title, pixels, state) {
+    const frame = document.createElement('section');
+    frame.className = 'window';
+    frame.hidden = true;
+    frame.innerHTML = '<div class="caption"><span></span><button type="button" title="Close">×</button></div>';
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    canvas.tabIndex = 0;
+    frame.appendChild(canvas);
+    element('desk').appendChild(frame);
+    const context = canvas.getContext('2d', {alpha: false});
+    const w = {id, width, height, pixels, state, frame, canvas, context, front: 2, framesShown: 0,
+               caption: frame.querySelector('.caption'), image: context.createImageData(width, height)};
+    frame.querySelector('button').addEventListener('click', () => send(kClose, id, 0, 0));
+    windows.set(id, w);
+    listen(w);
+    setTitle(id, title);
+  }
+
+  function removeWindow(id) {
+    const w = windows.get(id);
+    if (!w) return;
+    w.frame.remove();
+    windows.delete(id);
+    if (touch && touch.w === w) touch = null;
+  }
+
+  function setVisible(id, visible) {
+    const w = windows.get(id);
+    if (!w) return;
+    w.frame.hidden = !visible;
+    if (visible) {
+      notice('');
+      fit(w);
+      w.canvas.focus({preventScroll: true});
+      document.title = w.title;
+    }
+  }
+
+  function setTitle(id, title) {
+    const w = windows.get(id);
+    if (!w) return;
+    w.title = title;
+    w.caption.querySelector('span').textContent = title;
+    if (!w.frame.hidden || windows.size === 1) document.title = title;
+  }
+
+  function showMessage(caption, text, buttons, dismissed, answer) {
+    const dialog = document.createElement('dialog');
+    dialog.className = 'message';
+    dialog.innerHTML = '<h2></h2><p></p><div class="buttons"></div>';
+    dialog.querySelector('h2').textContent = caption;
+    dialog.querySelector('p').textContent = text;
+    const choose = id => {
+      dialog.close();
+      dialog.remove();
+      const memory = heap32();
+      Atomics.store(memory, answer >> 2, id);
+      Atomics.notify(memory, answer >> 2);
+    };
+    for (const line of buttons.split('\n').filter(Boolean)) {
+      const field = line.split('\t');  // the button's number and its label
+      const b = document.createElement('button');
+      b.type = 'button';
+      b.textContent = field[1];
+      b.addEventListener('click', () => choose(Number(field[0])));
+      dialog.querySelector('.buttons').appendChild(b);
+    }
+    dialog.addEventListener('cancel', e => {
+      e.preventDefault();
+      choose(dismissed);
+    });
+    document.body.appendChild(dialog);
+    dialog.showModal();
+    dialog.querySelector('button').focus();
+  }
+
+  function write(text, kind) {
+    const output = element('output');
+    const line = document.createElement('div');
+    line.className = kind;
+    line.textContent = text;
+    output.appendChild(line);
+    if (output.hidden) {
+      output.hidden = false;
+      windows.forEach(fit);
+    }
+  }
+
+  function end(text) {
+    ended = true;
+    if (touch) clearTimeout(touch.timer);
+    touch = null;
+    element('desk').classList.add('ended');
+    notice(text + ' Reload to play again.');
+  }
+
+  Module.winlayer = {attach, screenHeight: () => innerHeight, openWindow, removeWindow, setVisible, setTitle,
+                     showMessage, windows};
+  Module.print = text => write(text, 'out');
+  Module.printErr = text => {
+    console.warn(text);
+    write(text, 'err');
+  };
+  Module.setStatus = text => {
+    if (!ended && !windows.size) notice(text || 'Starting…');
+  };
+  Module.onExit = () => end('The program has ended.');
+  Module.onAbort = what => end('The program stopped (' + what + ').');
+  // The layer's variables (WINLAYER_FRAME_RATE, ...) as parameters of the address.
+  Module.preRun = (Module.preRun || []).concat(() => {
+    new URLSearchParams(location.search).forEach((value, name) => {
+      if (/^WINLAYER_[A-Z_]+$/.test(name)) ENV[name] = value;
+    });
+  });
+})();
