@@ -34,7 +34,7 @@ cmake --install "$root/build-web" --prefix "$root/build-web/site" > /dev/null
 
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
 # The browser's pages played in headless Chromium, compared with the native frames.
-/usr/bin/python3 "$root/tests/web/browser_test.py" "$root/build-web/site" "$root/build"
+/usr/bin/python3 "$root/tests/web/browser_test.py" "$root/build-web" "$root/build"
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, which stop at the first fault.
 "$root/scripts/build.sh" "$root/build-asan" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_BENCHMARKS=OFF \
   -DBRANNOWAY_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined

@@ -1,9 +1,10 @@
 // What the window manager asks of a display, and what a display may call.
 //
-// Two displays implement it: the SDL display, which shows windows on a real
-// screen, and the headless one, which keeps them in memory for tests. A
-// program gets the one it is linked with (winlayer_display in CMake); each
-// defines TheDisplay().
+// Three displays implement it: the SDL display, which shows windows on a real
+// screen; the web display, which shows them as canvases in a browser's page;
+// and the headless one, which keeps them in memory for tests. A program gets
+// the one it is linked with (winlayer_display in CMake); each defines
+// TheDisplay().
 //
 // Threads. The window manager calls a display from any thread that makes,
 // shows or destroys a window, and from the drawing thread for presents; a
@@ -14,12 +15,16 @@
 // A present is one drawing call that changed pixels of a window's client
 // area. The layer's core counts it and paces it (the frame limiter) before
 // the display hears of it through Presented; the display then shows the
-// window's surface when it can.
+// window's surface when it can (the surface's changedSinceShown tells what
+// changed since it last did).
 //
 // Adding a display: implement this class in display/<name>/, define
 // TheDisplay() there, and add it to platform/CMakeLists.txt with
-// add_winlayer(winlayer_<name> display/<name>/<name>_display.cpp); a program
-// chooses it with winlayer_display(<program> <name>).
+// add_winlayer(winlayer_<name> display/<name>/<name>_display.cpp), giving the
+// library as INTERFACE whatever a program linked with it needs (the web
+// display's page and script); accept <name> in winlayer_display
+// (cmake/WinLayerDisplay.cmake), where a program chooses it with
+// winlayer_display(<program> <name>).
 #pragma once
 
 #include <windows.h>

@@ -8,6 +8,10 @@
 
 #include <atomic>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/threading.h>
+#endif
+
 namespace winlayer::gdi {
 
 class FastLock {
@@ -21,7 +25,7 @@ class FastLock {
     return state_.compare_exchange_strong(free, kHeld, std::memory_order_acquire, std::memory_order_relaxed);
   }
   void unlock() {
-    if (state_.exchange(kFree, std::memory_order_release) == kWaitedFor) state_.notify_one();
+    if (state_.exchange(kFree, std::memory_order_release) == kWaitedFor) WakeOne();
   }
 
  private:
@@ -35,8 +39,19 @@ class FastLock {
 #endif
     }
     // Marked as waited for, so that the holder's release wakes a sleeper.
-    while (state_.exchange(kWaitedFor, std::memory_order_acquire) != kFree) state_.wait(kWaitedFor, std::memory_order_relaxed);
+    while (state_.exchange(kWaitedFor, std::memory_order_acquire) != kFree) SleepWhileWaitedFor();
   }
+
+#if defined(__EMSCRIPTEN__)
+  // The browser's C++ library waits on an atomic by polling with sleeps of up
+  // to half the time waited so far, then 8 ms at a time: the shared memory's
+  // own wait sleeps exactly until the release.
+  void SleepWhileWaitedFor() { emscripten_futex_wait(&state_, kWaitedFor, 1e9); }
+  void WakeOne() { emscripten_futex_wake(&state_, 1); }
+#else
+  void SleepWhileWaitedFor() { state_.wait(kWaitedFor, std::memory_order_relaxed); }
+  void WakeOne() { state_.notify_one(); }
+#endif
 
   std::atomic<int> state_{kFree};
 };

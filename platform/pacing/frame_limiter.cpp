@@ -9,7 +9,7 @@ FrameLimiter::FrameLimiter(int framesPerSecond)
 
 FrameLimiter::Clock::time_point FrameLimiter::Slot(Clock::time_point now) {
   if (Unlimited()) return now;
-  if (!started_ || now - next_ > period_) {
+  if (!started_ || now - next_ > kCatchUpPeriods * period_) {
     started_ = true;
     next_ = now;
   }

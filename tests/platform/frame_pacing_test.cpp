@@ -42,10 +42,27 @@ TEST(FrameLimiterTest, SlotsFollowAnAbsoluteSchedule) {
   EXPECT_EQ(last, t0 + 999 * 2500us);
 }
 
+TEST(FrameLimiterTest, APresentAFewPeriodsLateKeepsTheSchedule) {
+  FrameLimiter limiter(400);
+  limiter.Slot(t0);
+  // Woken 9 ms late: this present and the next three go at once, then the schedule holds.
+  EXPECT_EQ(limiter.Slot(t0 + 11500us), t0 + 2500us);
+  for (int i = 2; i <= 4; ++i) EXPECT_EQ(limiter.Slot(t0 + 11600us), t0 + i * 2500us);
+  EXPECT_EQ(limiter.Slot(t0 + 11700us), t0 + 12500us);
+  // 500 frames with five late wake-ups among them still end 499 periods after the first.
+  FrameLimiter paced(400);
+  FrameLimiter::Clock::time_point last{};
+  for (int i = 0; i < 500; ++i) last = paced.Slot(i == 0 ? t0 : last + (i % 100 == 50 ? 9ms : 300us));
+  EXPECT_EQ(last, t0 + 499 * 2500us);
+}
+
 TEST(FrameLimiterTest, FallingBehindStartsANewScheduleInsteadOfRacing) {
   FrameLimiter limiter(100);  // 10 ms
   limiter.Slot(t0);
   EXPECT_EQ(limiter.Slot(t0 + 1ms), t0 + 10ms);
+  // More than four periods behind: a new schedule from now.
+  EXPECT_EQ(limiter.Slot(t0 + 61ms), t0 + 61ms);
+  EXPECT_EQ(limiter.Slot(t0 + 62ms), t0 + 71ms);
   // A pause of half a second: the next present goes now, and the ones after it are paced from there.
   EXPECT_EQ(limiter.Slot(t0 + 500ms), t0 + 500ms);
   EXPECT_EQ(limiter.Slot(t0 + 501ms), t0 + 510ms);

@@ -3,9 +3,10 @@ canvases compared pixel for pixel with the native build's frames of the same
 screens (drawn by the native still helpers), mouse and touch input, the
 program's end, and Test's output in the page.
 
-    browser_test.py <web site folder> <native build folder>
+    browser_test.py <web build folder> <native build folder>
 
-The site is what `cmake --install build-web --prefix <folder>` puts there."""
+The programs' site is what `cmake --install <web build> --prefix <web build>/site`
+puts there; the tests' own pages are in <web build>/tests/web."""
 import pathlib
 import subprocess
 import sys
@@ -15,27 +16,29 @@ import unittest
 
 import browser
 
-SITE = NATIVE = None
+WEB = NATIVE = None
 STILLS = None  # a temporary folder of the native frames
-site = chromium = None
+site = test_pages = chromium = None
 
 
 def setUpModule():
-    global site, chromium, STILLS
+    global site, test_pages, chromium, STILLS
     STILLS = tempfile.TemporaryDirectory(prefix="brannoway-stills-")
     media = NATIVE / "game"  # the still helpers find Media/ in their current folder
     for command in (["tools/MenuStills", "menu.png", "instructions.png"], ["tools/PlacementStill", "placement.png"]):
         subprocess.run([str(NATIVE / command[0])] + [str(pathlib.Path(STILLS.name) / p) for p in command[1:]],
                        cwd=media, check=True, stdout=subprocess.DEVNULL, timeout=120)
-    site = browser.Site(SITE)
+    site = browser.Site(WEB / "site")
+    test_pages = browser.Site(WEB / "tests" / "web")
     chromium = browser.Browser()
 
 
 def tearDownModule():
     if chromium:
         chromium.close()
-    if site:
-        site.close()
+    for served in (site, test_pages):
+        if served:
+            served.close()
     STILLS.cleanup()
 
 
@@ -151,6 +154,28 @@ class TestProgramTest(ProgramPage):
         print(f"\n  Test in the page: Wimdows {times[0]} ms, BrannowayLib {times[1]} ms", file=sys.stderr)
 
 
+class MessageBoxTest(ProgramPage):
+    def dialog(self):
+        self.page.wait_for("document.querySelector('dialog[open]')", timeout=20, what="a message box")
+        return self.page.js("""
+            const d = document.querySelector('dialog[open]');
+            return [d.querySelector('h2').textContent, d.querySelector('p').textContent,
+                    [...d.querySelectorAll('button')].map(b => b.textContent)];""")
+
+    def test_a_message_box_is_a_dialog_that_the_program_waits_for(self):
+        self.page = chromium.open(test_pages.address + "MessageBoxPage.html")
+        self.assertEqual(self.dialog(), ["Vraag", "Nog een potje?", ["Yes", "No"]])
+        time.sleep(0.3)
+        self.assertEqual(self.page.output(), "")  # the program waits
+        self.page.js("[...document.querySelectorAll('dialog[open] button')].find(b => b.textContent === 'No').click()")
+        self.page.wait_for("document.getElementById('output').innerText.trim() === '7'", what="the answer IDNO")
+        self.assertEqual(self.dialog(), ["Einde", "Tot ziens", ["OK"]])
+        self.page.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {"type": "keyDown", "key": "Escape", "code": "Escape",
+                                                                    "windowsVirtualKeyCode": 27})
+        self.assertEnded()
+        self.assertEqual(self.page.output().split(), ["7", "1"])  # Escape closes a box of one button with OK
+
+
 if __name__ == "__main__":
-    SITE, NATIVE = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
+    WEB, NATIVE = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
     unittest.main(argv=sys.argv[:1], verbosity=2)

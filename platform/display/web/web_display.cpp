@@ -3,8 +3,9 @@
 // never wait, so nothing it shares with the program's threads has a lock:
 //   - frames go up through a triple buffer per window: a display thread puts
 //     the newest frame (as RGBA) into the back one and swaps it with the
-//     ready one; the page's requestAnimationFrame swaps the ready one with the
-//     one it shows, whenever it is newer;
+//     ready one, and asks the page for an animation frame (once, until the
+//     page has painted); the page then swaps the ready one with the one it
+//     shows, so an unchanged window costs the page nothing;
 //   - pointer and key events come down through a ring of events that the
 //     page writes and the display thread reads, waking it with Atomics.notify.
 // Like the SDL display, a present only marks its window as changed, and the
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,23 +68,29 @@ class FrameTriple {
   const std::uint32_t* Pixels() const { return pixels_.data(); }
   const std::atomic<std::uint32_t>* State() const { return &state_; }
 
-  // Takes the pixels of `changed` (the part of `surface` changed since the
-  // last call) into the back frame, with whatever that frame missed while
-  // the page showed it, and makes it the ready one.
-  void Publish(const gdi::Surface& surface, const gdi::Rect& changed) {
+  // Copies the pixels of `changed` (the part of `surface` changed since the
+  // last call) into the back frame, with whatever that frame missed while the
+  // page showed it; the part copied, to Publish. Called with the surface's
+  // lock held, which the drawing thread waits for: a plain copy of rows.
+  gdi::Rect Take(const gdi::Surface& surface, const gdi::Rect& changed) {
     for (gdi::Rect& s : stale_) s = gdi::Union(s, changed);
     const gdi::Rect r = Clip(stale_[back_], surface);
     stale_[back_] = {};
-    std::uint32_t* frame = pixels_.data() + std::size_t(back_) * width_ * height_;
-    for (int y = r.top; y < r.bottom; ++y) {
-      const std::uint32_t* from = surface.Row32(y);
-      std::uint32_t* to = frame + std::size_t(y) * width_;
-      for (int x = r.left; x < r.right; ++x) to[x] = Rgba(from[x]);
-    }
+    for (int y = r.top; y < r.bottom; ++y)
+      std::memcpy(BackRow(y) + r.left, surface.Row32(y) + r.left, std::size_t(r.Width()) * 4);
+    return r;
+  }
+
+  // Turns the part taken into the canvas's byte order, without the lock, and
+  // makes the back frame the ready one.
+  void Publish(const gdi::Rect& taken) {
+    for (int y = taken.top; y < taken.bottom; ++y)
+      for (std::uint32_t *p = BackRow(y) + taken.left, *end = p + taken.Width(); p < end; ++p) *p = Rgba(*p);
     back_ = state_.exchange(back_ | kFresh, std::memory_order_acq_rel) & 3;
   }
 
  private:
+  std::uint32_t* BackRow(int y) { return pixels_.data() + (std::size_t(back_) * height_ + y) * width_; }
   gdi::Rect Whole() const { return {0, 0, width_, height_}; }
   gdi::Rect Clip(const gdi::Rect& r, const gdi::Surface& s) const {
     return {std::max(r.left, 0), std::max(r.top, 0), std::min({r.right, width_, s.Width()}),
@@ -104,7 +112,8 @@ class WebDisplay final : public Display {
  public:
   bool Open() override {
     std::call_once(openOnce_, [this] {
-      screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2); }, &input_, kInputSlots, &wake_);
+      screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2, $3); }, &input_, kInputSlots, &wake_,
+                                          &paintWanted_);
       screen_.cy = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.screenHeight(); });
       std::thread([this] { Run(); }).detach();
     });
@@ -267,17 +276,25 @@ class WebDisplay final : public Display {
   }
 
   void CopyDirty() {
+    bool published = false;
     std::lock_guard guard(entriesLock_);
     for (auto& [id, entry] : entries_) {
       if (!entry->dirty) continue;
       entry->dirty = false;
-      std::lock_guard surfaceGuard(entry->surface->lock);
-      const gdi::Rect changed = entry->surface->changedSinceShown;
-      entry->surface->changedSinceShown = {};
-      if (changed.Empty() && entry->shownOnce) continue;
+      gdi::Rect taken;
+      {
+        std::lock_guard surfaceGuard(entry->surface->lock);
+        const gdi::Rect changed = entry->surface->changedSinceShown;
+        entry->surface->changedSinceShown = {};
+        if (changed.Empty() && entry->shownOnce) continue;
+        taken = entry->frames.Take(*entry->surface->bitmap->surface, changed);
+      }
       entry->shownOnce = true;
-      entry->frames.Publish(*entry->surface->bitmap->surface, changed);
+      entry->frames.Publish(taken);
+      published = true;
     }
+    // The page paints on its next animation frame, asked once until it has.
+    if (published && paintWanted_.exchange(1) == 0) MAIN_THREAD_ASYNC_EM_ASM({ Module.winlayer.paintSoon(); });
   }
 
   void TakeInput() {
@@ -313,6 +330,7 @@ class WebDisplay final : public Display {
   SIZE screen_{};
   InputRing input_;
   std::atomic<std::uint32_t> wake_{0};  // counts wake-ups: the display thread sleeps on it
+  std::atomic<std::uint32_t> paintWanted_{0};  // 1 from a publish until the page paints
   std::mutex presentLock_;
   std::vector<HWND> presented_;     // guarded by presentLock_
   bool sleepingUntilCopy_ = false;  // guarded by presentLock_

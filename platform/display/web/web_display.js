@@ -1,7 +1,7 @@
 // The page's side of the web display (web_display.cpp): each window of the
 // program is a canvas in a frame with its title and close box; frames come
-// up through each window's triple buffer and are drawn on every animation
-// frame; pointer and key events go down through the ring of events.
+// up through each window's triple buffer and are drawn on the animation
+// frame after the program asks (paintSoon); pointer and key events go down through the ring of events.
 //
 // This file runs on the browser's main thread, which never waits: it only
 // swaps indices and writes events with atomic operations on the program's
@@ -23,7 +23,7 @@
   const kLongPressSlopPx = 10;
 
   const windows = new Map();  // id → window
-  let ring = 0, ringSlots = 0, wake = 0;
+  let ring = 0, ringSlots = 0, wake = 0, paintWanted = 0;
   let unsent = [];  // events waiting for room in the ring
   let mouseButtons = 0;
   let touch = null;  // the finger that plays; others are ignored
@@ -157,9 +157,11 @@
 
   // ---- frames up from the program ------------------------------------------------
 
+  // On the animation frame after a publish: the newest frame of each window.
   function paint() {
     const buffer = wasmMemory.buffer;
     const memory = new Int32Array(buffer);
+    Atomics.store(memory, paintWanted >> 2, 0);  // before looking: a later publish asks again
     for (const w of windows.values()) {
       if (!(Atomics.load(memory, w.state >> 2) & kFresh)) continue;
       w.front = Atomics.exchange(memory, w.state >> 2, w.front) & 3;
@@ -168,7 +170,6 @@
       w.context.putImageData(w.image, 0, 0);
       w.framesShown++;
     }
-    requestAnimationFrame(paint);
   }
 
   // The largest whole enlargement in the screen's own pixels that fits the
@@ -187,11 +188,11 @@
 
   // ---- what web_display.cpp calls, on this thread --------------------------------
 
-  function attach(eventRing, slots, wakeWord) {
+  function attach(eventRing, slots, wakeWord, paintWantedWord) {
     ring = eventRing;
     ringSlots = slots;
     wake = wakeWord;
-    requestAnimationFrame(paint);
+    paintWanted = paintWantedWord;
     flush();
     return innerWidth;
   }
@@ -295,7 +296,7 @@
   }
 
   Module.winlayer = {attach, screenHeight: () => innerHeight, openWindow, removeWindow, setVisible, setTitle,
-                     showMessage, windows};
+                     showMessage, paintSoon: () => requestAnimationFrame(paint), windows};
   Module.print = text => write(text, 'out');
   Module.printErr = text => {
     console.warn(text);
