@@ -38,7 +38,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRefreshRate = 60;  // requestAnimationFrame's usual rate
 constexpr double kIdleWaitMs = 1000;
 
 // Events from the page; the field layout is shared with web_display.js.
@@ -115,6 +114,7 @@ class WebDisplay final : public Display {
       screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2, $3); }, &input_, kInputSlots, &wake_,
                                           &paintWanted_);
       screen_.cy = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.screenHeight(); });
+      refreshRate_ = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.refreshRate(); });
       std::thread([this] { Run(); }).detach();
     });
     return true;
@@ -124,7 +124,11 @@ class WebDisplay final : public Display {
     Open();
     return screen_;
   }
-  int RefreshRate() override { return kRefreshRate; }
+  // As the page measured it from its animation frames while the program loaded.
+  int RefreshRate() override {
+    Open();
+    return refreshRate_;
+  }
   bool PacesByDefault() const override { return true; }
 
   bool OpenWindow(const WindowPlacement& p) override {
@@ -221,7 +225,7 @@ class WebDisplay final : public Display {
   }
 
   void Run() {
-    const auto refreshPeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kRefreshRate));
+    const auto refreshPeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
     Clock::time_point nextCopy{};
     for (;;) {
       const std::uint32_t seen = wake_.load();
@@ -328,6 +332,7 @@ class WebDisplay final : public Display {
 
   std::once_flag openOnce_;
   SIZE screen_{};
+  int refreshRate_ = 60;  // written before the display thread starts
   InputRing input_;
   std::atomic<std::uint32_t> wake_{0};  // counts wake-ups: the display thread sleeps on it
   std::atomic<std::uint32_t> paintWanted_{0};  // 1 from a publish until the page paints

@@ -186,6 +186,20 @@
   }
   addEventListener('resize', () => windows.forEach(fit));
 
+  // The screen's refreshes per second, from the animation frames while the
+  // program loads (60 until known; a hidden page has none).
+  let refreshRate = 60;
+  (function measureRefresh() {
+    const times = [];
+    requestAnimationFrame(function tick(now) {
+      times.push(now);
+      if (times.length < 16) return requestAnimationFrame(tick);
+      const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
+      const median = gaps[gaps.length >> 1];
+      if (median > 2) refreshRate = Math.max(24, Math.min(360, Math.round(1000 / median)));
+    });
+  })();
+
   // ---- what web_display.cpp calls, on this thread --------------------------------
 
   function attach(eventRing, slots, wakeWord, paintWantedWord) {
@@ -295,7 +309,7 @@
     notice(text + ' Reload to play again.');
   }
 
-  Module.winlayer = {attach, screenHeight: () => innerHeight, openWindow, removeWindow, setVisible, setTitle,
+  Module.winlayer = {attach, screenHeight: () => innerHeight, refreshRate: () => refreshRate, openWindow, removeWindow, setVisible, setTitle,
                      showMessage, paintSoon: () => requestAnimationFrame(paint), windows};
   Module.print = text => write(text, 'out');
   Module.printErr = text => {
@@ -305,7 +319,7 @@
   Module.setStatus = text => {
     if (!ended && !windows.size) notice(text || 'Starting…');
   };
-  Module.onExit = () => end('The program has ended.');
+  Module.onExit = status => end(status ? 'The program has ended (status ' + status + ').' : 'The program has ended.');
   Module.onAbort = what => end('The program stopped (' + what + ').');
   // The layer's variables (WINLAYER_FRAME_RATE, ...) as parameters of the address.
   Module.preRun = (Module.preRun || []).concat(() => {
