@@ -162,6 +162,24 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
   return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
 }
 
+// Whether two rows of pixels are equal. The browser's C library compares
+// byte by byte; eight bytes at a time there is several times faster, where
+// the C library of a desktop is faster still.
+bool RowsEqual(const std::uint32_t* a, const std::uint32_t* b, int pixels) {
+#if defined(__EMSCRIPTEN__)
+  int i = 0;
+  for (; i + 2 <= pixels; i += 2) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) return false;
+  }
+  return i == pixels || a[i] == b[i];
+#else
+  return std::memcmp(a, b, static_cast<std::size_t>(pixels) * 4) == 0;
+#endif
+}
+
 // Copies the rows of `d` that differ from the source's, and returns the
 // rows it copied. A frame loop redraws every pixel of its back buffer, most
 // of them as they were: comparing costs less than copying, and the display
@@ -172,7 +190,7 @@ Rect CopyDifferingRows(const Surface& dst, const Surface& src, const Rect& d, in
   for (int y = d.top; y < d.bottom; ++y) {
     std::uint32_t* to = dst.Row32(y) + d.left;
     const std::uint32_t* from = src.Row32(sy + y - d.top) + sx;
-    if (std::memcmp(to, from, rowBytes) == 0) continue;
+    if (RowsEqual(to, from, d.Width())) continue;
     std::memcpy(to, from, rowBytes);
     first = std::min(first, y);
     last = y;
