@@ -20,6 +20,9 @@ _spec = importlib.util.spec_from_file_location("serve_web", _ROOT / "scripts" / 
 serve_web = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(serve_web)
 
+# JavaScript: `w`, the program's window that is shown.
+SHOWN_WINDOW = "const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);"
+
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 
@@ -97,21 +100,14 @@ class Page:
     def output(self):
         return self.js("return document.getElementById('output').innerText")
 
-    def window_id(self):
-        return self.js("return [...Module.winlayer.windows.values()].find(w => !w.frame.hidden).id")
-
-    def frames_shown(self):
-        return self.js("return [...Module.winlayer.windows.values()].find(w => !w.frame.hidden).framesShown")
-
     def compare_with_png(self, path, save_to=None):
         """The shown window's canvas against a picture (a PNG of the native build's
         frame, decoded by the browser): how many pixels differ by more than one
         level in a channel, and how many by exactly one. Saves the canvas as a
         PNG to `save_to` when it is given."""
         picture = base64.b64encode(pathlib.Path(path).read_bytes()).decode()
-        large, small, shown = self.driver.execute_async_script("""
+        large, small, shown = self.driver.execute_async_script(SHOWN_WINDOW + """
             const [picture, done] = arguments;
-            const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);
             const image = new Image();
             image.onerror = () => done([-1, -1, '']);
             image.onload = () => {
@@ -135,8 +131,7 @@ class Page:
 
     def track_frames(self):
         """From now on, notes when the shown window shows new frames (see frames_settled)."""
-        self.js("""
-            const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);
+        self.js(SHOWN_WINDOW + """
             const track = window.frameTrack = {first: null, last: performance.now(), count: w.framesShown};
             (function look(now) {
               if (w.framesShown !== track.count) { track.count = w.framesShown; track.last = now; track.first ??= now; }
@@ -158,8 +153,7 @@ class Page:
     # ---- input: the browser's own events, at the centre of a client pixel --------
 
     def _at(self, x, y):
-        return self.js("""
-            const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);
+        return self.js(SHOWN_WINDOW + """
             const r = w.canvas.getBoundingClientRect();
             return [r.left + (arguments[0] + 0.5) * r.width / w.width, r.top + (arguments[1] + 0.5) * r.height / w.height];""",
                        x, y)

@@ -71,8 +71,7 @@ class ButtonSampleTest(ProgramPage):
     # how long each button has been lit: the colours are looked at, not compared.
     def buttons_showing(self, colour):
         """Which of the three buttons' text areas show a pixel near the colour."""
-        return self.page.js("""
-            const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);
+        return self.page.js(browser.SHOWN_WINDOW + """
             const [r, g, b] = arguments[0];
             return [100, 130, 160].map(top => {
               const d = w.context.getImageData(50, top, 201, 21).data;

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,9 +45,31 @@ int main(int argc, char** argv) {
   const DWORD drawing = GetCurrentThreadId();
   HWND window = nullptr;  // the game's, once it presents
   std::vector<std::thread> hands;
-  headless::Frame previous;
-  int alike = 0, step = 0, frameOfStep = 0, frame = 0;
   bool saved = false;
+  const auto click = [&](int button) {
+    headless::PressButton(button);
+    ReleaseLater(hands, button);
+  };
+  const auto moveTo = [&](POINT p) { headless::MoveCursorToClient(window, p.x, p.y); };
+  // After the flight, each step waits its frames since the one before.
+  struct Step {
+    int frames;
+    std::function<void()> act;
+  };
+  const std::vector<Step> steps = {
+      {0, [&] { moveTo(kFirstShip); }},
+      {3, [&] { click(VK_LBUTTON); }},
+      {5, [&] { moveTo(kSecondShip); }},
+      {3, [&] { click(VK_RBUTTON); }},
+      {5, [&] {
+         saved = headless::SaveClientPng(window, path);
+         headless::ClickCloseBox(window);
+       }},
+  };
+  headless::Frame previous;
+  int alike = 0, frame = 0, flightFrom = 0, lastStepAt = 0;
+  std::size_t step = 0;
+  bool started = false, flown = false;
   headless::AddPresentCallback([&](HWND w) {
     if (GetCurrentThreadId() != drawing) return;
     if (!window) window = headless::FindWindowByTitle("OperationBrannoway");
@@ -55,48 +78,21 @@ int main(int argc, char** argv) {
     alike = now.pixels == previous.pixels ? alike + 1 : 0;
     previous = std::move(now);
     ++frame;
-    const auto next = [&] { ++step, frameOfStep = frame; };
-    switch (step) {
-      case 0:
-        headless::MoveCursorToClient(window, kStartButton.x, kStartButton.y);
-        headless::PressButton(VK_LBUTTON);
-        ReleaseLater(hands, VK_LBUTTON);
-        next();
-        break;
-      case 1:  // the flight: wait until the frames stop changing
-        if (frame - frameOfStep > 100 && alike >= kQuietFrames) {
-          headless::MoveCursorToClient(window, kFirstShip.x, kFirstShip.y);
-          next();
-        }
-        break;
-      case 2:
-        if (frame - frameOfStep == 3) {
-          headless::PressButton(VK_LBUTTON);
-          ReleaseLater(hands, VK_LBUTTON);
-          next();
-        }
-        break;
-      case 3:
-        if (frame - frameOfStep == 5) {
-          headless::MoveCursorToClient(window, kSecondShip.x, kSecondShip.y);
-          next();
-        }
-        break;
-      case 4:
-        if (frame - frameOfStep == 3) {
-          headless::PressButton(VK_RBUTTON);
-          ReleaseLater(hands, VK_RBUTTON);
-          next();
-        }
-        break;
-      case 5:
-        if (frame - frameOfStep == 5) {
-          saved = headless::SaveClientPng(window, path);
-          headless::ClickCloseBox(window);
-          next();
-        }
-        break;
-      default: break;
+    if (!started) {  // "Player vs Player"
+      moveTo(kStartButton);
+      click(VK_LBUTTON);
+      started = true;
+      flightFrom = frame;
+      return;
+    }
+    // The flight: wait until the frames stop changing.
+    if (!flown) {
+      flown = frame - flightFrom > 100 && alike >= kQuietFrames;
+      lastStepAt = frame;
+    }
+    if (flown && step < steps.size() && frame - lastStepAt == steps[step].frames) {
+      steps[step++].act();
+      lastStepAt = frame;
     }
   });
   OperationBrannoway::Run();
