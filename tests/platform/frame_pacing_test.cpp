@@ -1,6 +1,7 @@
 // The layer's pacing: the frame limiter's schedule and how its rate is
 // chosen, the nap of waiting loops, both on an injected clock (no test here
-// sleeps for real), and the present path through the headless display.
+// sleeps for real), the displays' copies to the screen, and the present path
+// through the headless display.
 #include <gtest/gtest.h>
 #include <winlayer/display.h>
 #include <winlayer/frame_rate.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../../platform/display/presented_windows.h"
 #include "../../platform/pacing/frame_limiter.h"
 #include "../../platform/pacing/frame_rate.h"
 #include "../../platform/pacing/poll_pacing.h"
@@ -112,6 +114,38 @@ TEST(FrameRateTest, TheVariableThenTheProgramsDefaultThenNoLimit) {
   complaint.clear();
   EXPECT_EQ(choose("400", 60, true, &complaint), 400);
   EXPECT_TRUE(complaint.empty());
+}
+
+// A display thread is woken by the first present after it looked, and not
+// while it sleeps until its next copy, which takes every present made since.
+TEST(PresentedWindowsTest, OnlyAPresentTheDisplayThreadWouldMissWakesIt) {
+  winlayer::display::PresentedWindows presented;
+  HWND a = reinterpret_cast<HWND>(1), b = reinterpret_cast<HWND>(2);
+  EXPECT_TRUE(presented.Add(a));
+  EXPECT_FALSE(presented.Add(b));  // woken already
+  EXPECT_FALSE(presented.ReadyToSleep(false));  // it has not taken them yet
+  EXPECT_EQ(presented.Take(), (std::vector<HWND>{a, b}));
+  EXPECT_TRUE(presented.Take().empty());
+  EXPECT_TRUE(presented.ReadyToSleep(true));  // asleep until its next copy
+  EXPECT_FALSE(presented.Add(a));
+  EXPECT_FALSE(presented.Add(a));
+  EXPECT_EQ(presented.Take(), (std::vector<HWND>{a, a}));
+  EXPECT_TRUE(presented.ReadyToSleep(false));  // asleep with nothing to copy
+  EXPECT_TRUE(presented.Add(b));
+}
+
+TEST(PresentedWindowsTest, CopiesAtMostOncePerRefreshAndStartAnewAfterAPause) {
+  winlayer::display::PresentedWindows presented;
+  presented.SetRefreshPeriod(10ms);
+  const auto start = winlayer::display::PresentedWindows::Clock::time_point{} + 1000s;
+  EXPECT_TRUE(presented.CopyDue(start));
+  EXPECT_FALSE(presented.CopyDue(start + 5ms));
+  EXPECT_EQ(presented.NextCopy(), start + 10ms);
+  EXPECT_TRUE(presented.CopyDue(start + 10ms));
+  EXPECT_TRUE(presented.CopyDue(start + 25ms));  // late, but within a period: the schedule holds
+  EXPECT_EQ(presented.NextCopy(), start + 30ms);
+  EXPECT_TRUE(presented.CopyDue(start + 100ms));  // after a pause: a period from now
+  EXPECT_EQ(presented.NextCopy(), start + 110ms);
 }
 
 TEST(PollPacerTest, AThreadThatOnlyPollsNapsAfterTwoMilliseconds) {

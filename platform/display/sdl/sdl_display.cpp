@@ -32,6 +32,7 @@
 #include "../../user/input.h"
 #include "../display.h"
 #include "../message_buttons.h"
+#include "../presented_windows.h"
 #include "scaling.h"
 
 namespace winlayer::display {
@@ -185,13 +186,7 @@ class SdlDisplay final : public Display {
   }
 
   void Presented(HWND handle) override {
-    {
-      std::lock_guard guard(lock_);
-      presented_.push_back(handle);
-      // Woken already, or asleep until the next refresh, when it looks anyway.
-      if (presented_.size() > 1 || sleepingUntilCopy_) return;
-    }
-    Wake();
+    if (presented_.Add(handle)) Wake();
   }
 
   void CaptureChanged(HWND window) override {
@@ -345,7 +340,7 @@ class SdlDisplay final : public Display {
     std::string complaint;
     requestedScale_ = ChosenScale(std::getenv(kScaleVariable), &complaint);
     if (!complaint.empty()) std::fprintf(stderr, "%s\n", complaint.c_str());
-    refreshPeriod_ = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
+    presented_.SetRefreshPeriod(std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_)));
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     ready.set_value(true);
     for (;;) {
@@ -353,16 +348,8 @@ class SdlDisplay final : public Display {
       while (SDL_PollEvent(&e)) Handle(e);
       RunRequests();
       const auto now = Clock::now();
-      {
-        std::lock_guard guard(lock_);
-        sleepingUntilCopy_ = false;
-      }
       TakePresented();
-      if (AnyDirty() && now >= nextCopy_) {
-        CopyDirty();
-        nextCopy_ += refreshPeriod_;
-        if (nextCopy_ <= now) nextCopy_ = now + refreshPeriod_;  // after a pause: a new schedule
-      }
+      if (AnyDirty() && presented_.CopyDue(now)) CopyDirty();
       PollMouseOutside();
       // The calls above may have read events off the connection: handle them before sleeping on it.
       SDL_PumpEvents();
@@ -370,11 +357,12 @@ class SdlDisplay final : public Display {
       auto deadline = now + (serverFd_ < 0 || wakeFd_ < 0 || MouseOutsideWindows() ? kEventPoll : kLongestSleep);
       {
         std::lock_guard guard(lock_);
-        if (!requests_.empty() || !presented_.empty()) continue;
-        // A changed window waits for the next refresh, and presents meanwhile need not wake the thread.
-        sleepingUntilCopy_ = AnyDirty();
-        if (sleepingUntilCopy_) deadline = std::min(deadline, nextCopy_);
+        if (!requests_.empty()) continue;
       }
+      // A changed window waits for the next refresh.
+      const bool changedWaiting = AnyDirty();
+      if (!presented_.ReadyToSleep(changedWaiting)) continue;
+      if (changedWaiting) deadline = std::min(deadline, presented_.NextCopy());
       Sleep(deadline);
     }
   }
@@ -432,12 +420,7 @@ class SdlDisplay final : public Display {
   }
 
   void TakePresented() {
-    std::vector<HWND> presented;
-    {
-      std::lock_guard guard(lock_);
-      presented.swap(presented_);
-    }
-    for (HWND h : presented)
+    for (HWND h : presented_.Take())
       if (auto e = Find(h)) e->dirty = true;
   }
 
@@ -567,14 +550,11 @@ class SdlDisplay final : public Display {
   std::thread::id displayThread_;
   std::mutex lock_;
   int wakeFd_ = -1;  // an eventfd: other threads wake the display thread by writing to it
-  bool sleepingUntilCopy_ = false;  // guarded by lock_
-  std::deque<std::function<void()>> requests_;
-  std::vector<HWND> presented_;
+  std::deque<std::function<void()>> requests_;  // guarded by lock_
+  PresentedWindows presented_;
   int refreshRate_ = kRefreshRateUnknown;  // written before Open returns
   // Display thread only:
   std::optional<int> requestedScale_;  // WINLAYER_SCALE's factor; none for the one that fits
-  Clock::duration refreshPeriod_{};
-  Clock::time_point nextCopy_{};
   int serverFd_ = -1;
   std::map<HWND, std::shared_ptr<Entry>> byHandle_;
   std::map<Uint32, std::shared_ptr<Entry>> byId_;

@@ -31,6 +31,7 @@
 #include "../../user/input.h"
 #include "../display.h"
 #include "../message_buttons.h"
+#include "../presented_windows.h"
 
 namespace winlayer::display {
 
@@ -177,13 +178,7 @@ class WebDisplay final : public Display {
   void CaptureChanged(HWND) override {}
 
   void Presented(HWND handle) override {
-    {
-      std::lock_guard guard(presentLock_);
-      presented_.push_back(handle);
-      // Woken already, or asleep until the next refresh, when it looks anyway.
-      if (presented_.size() > 1 || sleepingUntilCopy_) return;
-    }
-    Wake();
+    if (presented_.Add(handle)) Wake();
   }
 
   // A dialog in the page; the page stores the chosen button into `answer`
@@ -225,31 +220,20 @@ class WebDisplay final : public Display {
   }
 
   void Run() {
-    const auto refreshPeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_));
-    Clock::time_point nextCopy{};
+    presented_.SetRefreshPeriod(
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_)));
     for (;;) {
       const std::uint32_t seen = wake_.load();
       TakeInput();
       const auto now = Clock::now();
-      {
-        std::lock_guard guard(presentLock_);
-        sleepingUntilCopy_ = false;
-      }
-      const bool changed = TakePresented();
-      if (changed && now >= nextCopy) {
-        CopyDirty();
-        nextCopy += refreshPeriod;
-        if (nextCopy <= now) nextCopy = now + refreshPeriod;  // after a pause: a new schedule
-      }
-      double waitMs = kIdleWaitMs;
-      {
-        std::lock_guard guard(presentLock_);
-        if (!presented_.empty()) continue;
-        // A changed window waits for the next refresh, and presents meanwhile need not wake the thread.
-        sleepingUntilCopy_ = AnyDirty();
-        if (sleepingUntilCopy_)
-          waitMs = std::max(0.0, std::chrono::duration<double, std::milli>(nextCopy - Clock::now()).count());
-      }
+      if (TakePresented() && presented_.CopyDue(now)) CopyDirty();
+      // A changed window waits for the next refresh.
+      const bool changedWaiting = AnyDirty();
+      if (!presented_.ReadyToSleep(changedWaiting)) continue;
+      const double waitMs =
+          changedWaiting
+              ? std::max(0.0, std::chrono::duration<double, std::milli>(presented_.NextCopy() - Clock::now()).count())
+              : kIdleWaitMs;
       if (input_.head.load(std::memory_order_acquire) != input_.tail.load(std::memory_order_relaxed)) continue;
       emscripten_futex_wait(&wake_, seen, waitMs);
     }
@@ -257,11 +241,7 @@ class WebDisplay final : public Display {
 
   // Marks the windows presented since the last call; whether any is waiting to be shown.
   bool TakePresented() {
-    std::vector<HWND> presented;
-    {
-      std::lock_guard guard(presentLock_);
-      presented.swap(presented_);
-    }
+    const std::vector<HWND>& presented = presented_.Take();
     std::lock_guard guard(entriesLock_);
     for (HWND h : presented)
       for (auto& [id, entry] : entries_)
@@ -336,9 +316,7 @@ class WebDisplay final : public Display {
   InputRing input_;
   std::atomic<std::uint32_t> wake_{0};  // counts wake-ups: the display thread sleeps on it
   std::atomic<std::uint32_t> paintWanted_{0};  // 1 from a publish until the page paints
-  std::mutex presentLock_;
-  std::vector<HWND> presented_;     // guarded by presentLock_
-  bool sleepingUntilCopy_ = false;  // guarded by presentLock_
+  PresentedWindows presented_;
   std::mutex entriesLock_;
   std::map<int, std::shared_ptr<Entry>> entries_;  // guarded by entriesLock_
   int nextId_ = 1;                                 // guarded by entriesLock_
