@@ -11,9 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include "source_location.h"
 #include <type_traits>
 #include <utility>
+
+#include "source_location.h"
 
 namespace runtime {
 
