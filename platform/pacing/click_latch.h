@@ -1,21 +1,101 @@
-// A click that ends between two polls. The programs read a mouse button as
-// a level (held now); a press and its release that both arrive between two
-// polls (synthetic input sends them together, and a quick tap is shorter
-// than a frame at a few hundred frames per second) would never be seen.
-// A key state's least significant bit says the key was pressed since the
-// last time the state was asked for: a poll that finds the button up with
-// that bit set answers "held", and the next poll answers the real state, so
-// the click is seen exactly once. A held button reads as it always did.
+// A click lasts as long as a person's. The programs read a mouse button or a
+// key as a level (held now), and a frame of theirs may read it more than once
+// (the field first, then the sidebar). A person's click holds the button for
+// 60 ms or more, so every read of that frame and of the next ones sees it; a
+// tap, a synthetic click, a remote desktop sends press and release together.
+// So a press that is released before the program has seen it held long enough
+// reads as held, by every poll, until both
+//   - kShortestClick has passed since the first poll that saw it, and
+//   - a whole frame has been presented after that poll (two presents), or
+//     the polling thread is in a loop that draws nothing (it has not drawn
+//     for kShortestClick: no frame is coming, and the wait must end);
+// then polls read the real state. A press held longer reads as it is. A
+// second press that comes while the first is still read as held waits until
+// a poll has seen the first released: two quick clicks are two clicks.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <mutex>
+
+#include "platform_seams.h"
 
 namespace winlayer::pacing {
 
 constexpr std::uint16_t kKeyDown = 0x8000;               // held now
 constexpr std::uint16_t kPressedSinceLastAsked = 0x0001;  // pressed since the previous call
 
-// The state a poll answers for the system's state of the key.
-std::int16_t LatchedKeyState(std::int16_t state);
+// What a poll knows of the program besides the key.
+struct PollMoment {
+  Clock::time_point now;
+  std::uint64_t presents = 0;       // presents so far, all windows together
+  Clock::duration pollerIdle{};     // how long the polling thread has not drawn
+};
+
+// One key's latch. Not locked: KeyLatches guards them.
+class KeyLatch {
+ public:
+  static constexpr Clock::duration kShortestClick = std::chrono::milliseconds(50);
+  static constexpr std::uint64_t kPresentsOfAWholeFrame = 2;
+  static constexpr int kMostWaitingPresses = 8;  // a burst of synthetic clicks beyond this is one click more, not a queue
+
+  // The system reports a new press of the key (not a repeat), and its release.
+  void Pressed();
+  void Released();
+  // A poll: `down` is the system's state now; the answer is whether the program reads the key held.
+  bool Poll(bool down, const PollMoment& at);
+  // No press waits to be read and none released is still read as held.
+  bool Settled() const { return waiting_ == 0 && !(reading_ && released_); }
+
+ private:
+  bool LongEnough(const PollMoment& at) const;
+
+  int waiting_ = 0;           // presses that no poll has read yet
+  bool reading_ = false;      // a press is being read as held
+  bool released_ = false;     // ... and has been released since
+  Clock::time_point firstSeen_{};
+  std::uint64_t presentsAtFirstSight_ = 0;
+};
+
+// Every key's latch, for any thread: the system's thread reports, the programs' threads poll.
+class KeyLatches {
+ public:
+  void Pressed(int virtualKey);
+  void Released(int virtualKey);
+  bool Poll(int virtualKey, bool down, const PollMoment& at);
+  // Every key settled (for the tests' drivers: the program has read all it was given).
+  bool Settled();
+
+ private:
+  std::mutex lock_;
+  std::array<KeyLatch, 256> keys_{};
+};
+
+// The process's latches, and a poll of one at this moment of the calling thread.
+KeyLatches& Latches();
+bool PollLatch(int virtualKey, bool down);
+
+// Where the system tells of a press in two ways that can each miss one (the
+// Windows build: the button-down messages of the program's windows, which
+// miss presses elsewhere; GetAsyncKeyState's "pressed since" bit and its
+// level, which another process's poll or a quick click can hide), each press
+// is counted once: a press one witness told of, the other's next report of a
+// press within kSamePress is the same press.
+class PressWitnesses {
+ public:
+  static constexpr Clock::duration kSamePress = std::chrono::milliseconds(500);
+  enum class Witness { Message, Poll };
+  // True when this report is a new press.
+  bool Report(Witness who, Clock::time_point at);
+
+ private:
+  struct Unmatched {
+    Witness who = Witness::Message;
+    int count = 0;
+    Clock::time_point last{};
+  };
+  Unmatched unmatched_;
+};
 
 }  // namespace winlayer::pacing

@@ -135,17 +135,33 @@ char CharacterOf(UINT vk, bool shift) {
   }
 }
 
+// A key or button goes down or up (only the displays' thread does this). The
+// latch learns of a press before any poll can see the key down, so that a
+// poll never reads one press twice.
+bool ChangeKey(int virtualKey, bool down) {
+  auto& key = keys[static_cast<std::size_t>(virtualKey & 0xFF)];
+  const bool wasDown = key.load();
+  if (down && !wasDown) {  // a repeat is no new press
+    pressedSinceAsked[static_cast<std::size_t>(virtualKey & 0xFF)].store(true);
+    pacing::Latches().Pressed(virtualKey);
+  }
+  key.store(down);
+  if (!down && wasDown) pacing::Latches().Released(virtualKey);
+  pacing::Input().Notify();
+  return wasDown;
+}
+
 }  // namespace
 
 void OnMouseMove(POINT screen) {
   StoreCursor(screen);
   if (auto w = MouseTarget(screen)) PostTo(*w, WM_MOUSEMOVE, ButtonFlags(), ClientPosition(*w, screen));
+  pacing::Input().Notify();
 }
 
 void OnMouseButton(POINT screen, int button, bool down) {
   StoreCursor(screen);
-  const bool wasDown = keys[static_cast<std::size_t>(button & 0xFF)].exchange(down);
-  if (down && !wasDown) pressedSinceAsked[static_cast<std::size_t>(button & 0xFF)].store(true);
+  ChangeKey(button, down);
   auto w = MouseTarget(screen);
   if (!w) return;
   if (down) {
@@ -158,8 +174,7 @@ void OnMouseButton(POINT screen, int button, bool down) {
 }
 
 void OnKey(UINT virtualKey, bool down) {
-  const bool wasDown = keys[virtualKey & 0xFF].exchange(down);
-  if (down && !wasDown) pressedSinceAsked[virtualKey & 0xFF].store(true);  // a repeat is no new press
+  const bool wasDown = ChangeKey(static_cast<int>(virtualKey), down);
   auto w = KeyTarget();
   if (!w) return;
   // Repeat count 1; bit 30 the previous state; bit 31 set on release.
@@ -171,10 +186,12 @@ void OnKey(UINT virtualKey, bool down) {
 
 void OnCharacter(unsigned char character) {
   if (auto w = KeyTarget()) PostTo(*w, WM_CHAR, character, 1);
+  pacing::Input().Notify();
 }
 
 void OnCloseRequest(HWND window) {
   if (auto w = FindWindow(window)) PostTo(*w, WM_SYSCOMMAND, SC_CLOSE, 0);
+  pacing::Input().Notify();
 }
 
 POINT CursorPosition() {
@@ -206,24 +223,25 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
   return TRUE;
 }
 
+// Held as the click latch reads it: a quick press lasts as long as a person's.
 SHORT WINAPI GetAsyncKeyState(int vKey) {
   winlayer::pacing::BeforePoll();
   buttonPolls.fetch_add(1, std::memory_order_relaxed);
   if (vKey < 0 || vKey > 255) return 0;
   const bool pressed = pressedSinceAsked[static_cast<std::size_t>(vKey)].exchange(false);
-  const auto state = static_cast<std::uint16_t>((KeyHeld(vKey) ? winlayer::pacing::kKeyDown : 0) |
-                                                (pressed ? winlayer::pacing::kPressedSinceLastAsked : 0));
-  return winlayer::pacing::LatchedKeyState(static_cast<SHORT>(state));
+  const bool held = winlayer::pacing::PollLatch(vKey, KeyHeld(vKey));
+  return static_cast<SHORT>((held ? winlayer::pacing::kKeyDown : 0) | (pressed ? winlayer::pacing::kPressedSinceLastAsked : 0));
 }
 
-// The state as of the key messages the calling thread has taken, as on Windows.
+// The mouse buttons as GetAsyncKeyState reads them, leaving its "pressed since"
+// bit alone; a key as of the key messages the calling thread has taken, as on
+// Windows, or held while the latch reads a quick press of it held.
 SHORT WINAPI GetKeyState(int nVirtKey) {
-  // The mouse buttons as they are now; asking leaves GetAsyncKeyState's "pressed since" bit alone.
-  if (nVirtKey == VK_LBUTTON || nVirtKey == VK_RBUTTON || nVirtKey == VK_MBUTTON) {
-    winlayer::pacing::BeforePoll();
-    return KeyHeld(nVirtKey) ? static_cast<SHORT>(0x8000) : 0;
-  }
-  return KeyHeldForThread(nVirtKey) ? static_cast<SHORT>(0x8000) : 0;
+  if (nVirtKey < 0 || nVirtKey > 255) return 0;
+  const bool button = nVirtKey == VK_LBUTTON || nVirtKey == VK_RBUTTON || nVirtKey == VK_MBUTTON;
+  if (button) winlayer::pacing::BeforePoll();
+  const bool latched = winlayer::pacing::PollLatch(nVirtKey, KeyHeld(nVirtKey));
+  return latched || (!button && KeyHeldForThread(nVirtKey)) ? static_cast<SHORT>(0x8000) : 0;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {

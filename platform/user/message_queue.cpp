@@ -155,6 +155,7 @@ bool Post(ThreadQueue& queue, const MSG& message) {
     queue.posted.push_back(message);
   }
   queue.wake.notify_all();
+  pacing::Input().Notify();  // a thread that naps over an empty queue looks again
   return true;
 }
 

@@ -243,6 +243,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   for (HWND c : children) DestroyWindow(c);
   Send(hWnd, WM_NCDESTROY, 0, 0);
   Forget(w);
+  pacing::Input().Notify();  // a loop that naps on whether the window exists sees it gone
   return TRUE;
 }
 

@@ -7,8 +7,10 @@
 
 #define WINLAYER_WRAPPED_IMPORTS(X) \
   X(BitBlt, 36)                     \
+  X(DispatchMessageA, 4)            \
   X(GetAsyncKeyState, 4)            \
   X(GetCursorPos, 4)                \
+  X(GetMessageA, 16)                \
   X(IsWindow, 4)                    \
   X(PeekMessageA, 20)
 

@@ -7,10 +7,20 @@
 //   frame rate on that window's schedule before it goes.
 // - GetAsyncKeyState, GetCursorPos, IsWindow, a PeekMessageA that finds
 //   nothing: polls, which nap when the thread has only polled for a while.
-// - GetAsyncKeyState: a press released before any poll saw it is seen held
-//   once (the click latch), from Windows' "pressed since the last call" bit.
+// - GetAsyncKeyState: read through the click latch, so a quick press lasts
+//   as long as a person's. Its presses come from two witnesses: the
+//   button-down and key-down messages that the program's window thread
+//   takes (GetMessageA, PeekMessageA), and the polls' own view (Windows'
+//   "pressed since the last call" bit, which another process can take, and
+//   the level).
+// - GetMessageA, PeekMessageA and DispatchMessageA: every message taken or
+//   handled ends the naps of a waiting loop, so a click or a closed window is
+//   answered at once.
 #include <windows.h>
 
+#include <array>
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,6 +54,54 @@ pacing::WindowPacing& PacingOf(HWND window) {
   return *pacing;
 }
 
+// Each key's presses, from both witnesses.
+class KeyPresses {
+ public:
+  // A message the window thread took.
+  void Took(const MSG& message) {
+    const int key = KeyPressedBy(message);
+    if (key) Report(key, pacing::PressWitnesses::Witness::Message);
+  }
+  // A poll's view of the key: Windows' state bits.
+  void Polled(int key, SHORT state) {
+    const auto bits = static_cast<std::uint16_t>(state);
+    const bool down = bits & pacing::kKeyDown;
+    const bool wasDown = polledDown_[static_cast<std::size_t>(key)].exchange(down);
+    if ((bits & pacing::kPressedSinceLastAsked) || (down && !wasDown)) Report(key, pacing::PressWitnesses::Witness::Poll);
+  }
+
+ private:
+  static int KeyPressedBy(const MSG& m) {
+    switch (m.message) {
+      case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: return VK_LBUTTON;
+      case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK: return VK_RBUTTON;
+      case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: return VK_MBUTTON;
+      case WM_KEYDOWN: case WM_SYSKEYDOWN:
+        // Bit 30: the key was down before, a repeat.
+        return (m.lParam & (LPARAM{1} << 30)) ? 0 : static_cast<int>(m.wParam & 0xFF);
+      default: return 0;
+    }
+  }
+  void Report(int key, pacing::PressWitnesses::Witness who) {
+    std::lock_guard guard(lock_);
+    if (witnesses_[static_cast<std::size_t>(key)].Report(who, pacing::Clock::now())) pacing::Latches().Pressed(key);
+  }
+
+  std::mutex lock_;
+  std::array<pacing::PressWitnesses, 256> witnesses_{};
+  std::array<std::atomic<bool>, 256> polledDown_{};
+};
+
+KeyPresses& Presses() {
+  static KeyPresses presses;
+  return presses;
+}
+
+void TookMessage(const MSG* message) {
+  if (message) Presses().Took(*message);
+  pacing::Input().Notify();
+}
+
 }  // namespace
 
 // Named outside an anonymous namespace, so that the check of the programs
@@ -56,7 +114,11 @@ BOOL WINAPI WrappedBitBlt(HDC dest, int x, int y, int cx, int cy, HDC source, in
 
 SHORT WINAPI WrappedGetAsyncKeyState(int key) {
   pacing::BeforePoll();
-  return pacing::LatchedKeyState(winlayer_real_GetAsyncKeyState(key));
+  const SHORT state = winlayer_real_GetAsyncKeyState(key);
+  if (key < 0 || key > 255) return state;
+  Presses().Polled(key, state);
+  const bool held = pacing::PollLatch(key, static_cast<std::uint16_t>(state) & pacing::kKeyDown);
+  return static_cast<SHORT>((static_cast<std::uint16_t>(state) & ~pacing::kKeyDown) | (held ? pacing::kKeyDown : 0));
 }
 
 BOOL WINAPI WrappedGetCursorPos(LPPOINT point) {
@@ -72,7 +134,20 @@ BOOL WINAPI WrappedIsWindow(HWND window) {
 BOOL WINAPI WrappedPeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
   const BOOL found = winlayer_real_PeekMessageA(message, window, first, last, remove);
   if (!found) pacing::BeforePoll();  // an empty queue, looked at again and again, is a waiting loop
+  else if (remove & PM_REMOVE) TookMessage(message);
   return found;
+}
+
+BOOL WINAPI WrappedGetMessageA(LPMSG message, HWND window, UINT first, UINT last) {
+  const BOOL result = winlayer_real_GetMessageA(message, window, first, last);
+  if (result > 0) TookMessage(message);
+  return result;
+}
+
+LRESULT WINAPI WrappedDispatchMessageA(const MSG* message) {
+  const LRESULT result = winlayer_real_DispatchMessageA(message);
+  pacing::Input().Notify();  // what it handled (a close, a destroyed window) may end a wait
+  return result;
 }
 
 }  // namespace winlayer::windows

@@ -1,6 +1,6 @@
 // The layer's pacing: the frame limiter's schedule and how its rate is
-// chosen, the nap of waiting loops, both on an injected clock (no test here
-// sleeps for real), the displays' copies to the screen, and the present path
+// chosen, the nap of waiting loops, both on an injected clock, the wait that
+// input ends, the displays' copies to the screen, and the present path
 // through the headless display.
 #include <gtest/gtest.h>
 #include <winlayer/display.h>
@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../../platform/display/presented_windows.h"
@@ -148,29 +149,56 @@ TEST(PresentedWindowsTest, CopiesAtMostOncePerRefreshAndStartAnewAfterAPause) {
   EXPECT_EQ(presented.NextCopy(), start + 110ms);
 }
 
-TEST(PollPacerTest, AThreadThatOnlyPollsNapsAfterTwoMilliseconds) {
+TEST(PollPacerTest, AThreadThatOnlyPollsNapsAfterTwoMillisecondsLongerAndLonger) {
   PollPacer pacer;
   EXPECT_EQ(pacer.Poll(t0), 0us);  // the first poll starts the grace
   EXPECT_EQ(pacer.Poll(t0 + 1ms), 0us);
   EXPECT_EQ(pacer.Poll(t0 + 2ms), 0us);
-  EXPECT_EQ(pacer.Poll(t0 + 2100us), PollPacer::kNap);
-  EXPECT_EQ(pacer.Poll(t0 + 50ms), PollPacer::kNap);
-  EXPECT_LE(PollPacer::kNap, 1ms);  // a click is still seen within about two milliseconds
+  EXPECT_EQ(pacer.Poll(t0 + 2100us), PollPacer::kFirstNap);
+  EXPECT_EQ(pacer.Poll(t0 + 3ms), 2 * PollPacer::kFirstNap);
+  EXPECT_EQ(pacer.Poll(t0 + 4ms), 4 * PollPacer::kFirstNap);
+  for (int poll = 0; poll < 10; ++poll) pacer.Poll(t0 + 5ms + poll * 1ms);
+  EXPECT_EQ(pacer.Poll(t0 + 50ms), PollPacer::kLongestNap);  // and no longer
+  EXPECT_EQ(pacer.IdleFor(t0 + 60ms), 60ms);
 }
 
 TEST(PollPacerTest, DrawingOrPresentingEndsTheNapsAndAFrameLoopNeverNaps) {
   PollPacer pacer;
   pacer.Poll(t0);
-  EXPECT_EQ(pacer.Poll(t0 + 10ms), PollPacer::kNap);
+  for (int poll = 1; poll <= 20; ++poll) pacer.Poll(t0 + poll * 10ms);
+  EXPECT_EQ(pacer.Poll(t0 + 210ms), PollPacer::kLongestNap);
   pacer.Worked();
-  EXPECT_EQ(pacer.Poll(t0 + 11ms), 0us);
-  EXPECT_EQ(pacer.Poll(t0 + 12ms), 0us);
+  EXPECT_EQ(pacer.IdleFor(t0 + 211ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 211ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 212ms), 0us);
+  EXPECT_EQ(pacer.Poll(t0 + 214ms), PollPacer::kFirstNap);  // after the grace, short naps again
+  pacer.Worked();
   // A slow frame loop: each pass polls three times, then draws for 5 ms.
   for (int pass = 0; pass < 100; ++pass) {
-    const auto start = t0 + 12ms + pass * 5ms;
+    const auto start = t0 + 220ms + pass * 5ms;
     for (int poll = 1; poll <= 3; ++poll) EXPECT_EQ(pacer.Poll(start + poll * 10us), 0us);
     pacer.Worked();
   }
+}
+
+// The nap's wait, for real: a notice ends it at once, and a notice that came
+// before the wait began is not waited for.
+TEST(InputSignalTest, ANoticeEndsAWaitAndANoticeBeforeItNeedsNoWait) {
+  winlayer::pacing::InputSignal signal;
+  const auto seen = signal.Notices();
+  signal.Notify();
+  const auto before = std::chrono::steady_clock::now();
+  signal.WaitUntil(before + 1h, seen);  // returns at once: a notice came after `seen`
+  std::thread notifier([&] {
+    std::this_thread::sleep_for(20ms);
+    signal.Notify();
+  });
+  signal.WaitUntil(std::chrono::steady_clock::now() + 1h, signal.Notices());  // only the notice ends it
+  notifier.join();
+  EXPECT_EQ(signal.Notices(), seen + 2);
+  const auto start = std::chrono::steady_clock::now();
+  signal.WaitUntil(start + 5ms, signal.Notices());  // nothing comes: until the moment
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 5ms);
 }
 
 // ---- the present path, through the headless display --------------------------------

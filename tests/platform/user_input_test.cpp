@@ -4,9 +4,11 @@
 #include <winlayer/headless.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <thread>
 
-#include "../../platform/pacing/click_latch.h"
+#include "../../platform/pacing/poll_pacing.h"
 #include "window_thread.h"
 
 namespace {
@@ -23,59 +25,84 @@ std::vector<Received> Only(const std::vector<Received>& all, std::initializer_li
   return r;
 }
 
+// Polls as a waiting loop does until the key reads released: how long it read held.
+std::chrono::milliseconds ReadHeldFor(int key) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto since = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start); };
+  while (GetAsyncKeyState(key) < -1 && since() < std::chrono::seconds(10)) {
+  }
+  return since();
+}
+
 class InputTest : public testing::Test {
  protected:
   void TearDown() override {
     ReleaseCapture();
     for (int b : {VK_LBUTTON, VK_RBUTTON}) {
       headless::ReleaseButton(b);
-      GetAsyncKeyState(b);  // a click no poll has seen yet would be the next test's
+      ReadHeldFor(b);  // a click still read as held would be the next test's
     }
   }
 };
 
-// The rule both builds apply to the system's key state: Windows' own on Windows, the layer's here.
-TEST(ClickLatchTest, AReleasedButUnseenPressReadsAsHeldOnce) {
-  using winlayer::pacing::LatchedKeyState;
-  const auto state = [](unsigned bits) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)); };
-  EXPECT_EQ(LatchedKeyState(state(0x0001)), state(0x8001));  // pressed and released since the last call
-  EXPECT_EQ(LatchedKeyState(state(0x8001)), state(0x8001));  // pressed and still held
-  EXPECT_EQ(LatchedKeyState(state(0x8000)), state(0x8000));  // held since an earlier call
-  EXPECT_EQ(LatchedKeyState(0), 0);
-  EXPECT_LT(LatchedKeyState(state(0x0001)), -1);  // what the programs test for "held"
-}
+constexpr auto kPersonsClick = std::chrono::milliseconds(50);
 
-TEST_F(InputTest, AClickBetweenTwoPollsIsSeenHeldByOnePoll) {
+TEST_F(InputTest, AClickBetweenTwoPollsReadsHeldForAPersonsClickAndTwoClicksAreTwo) {
   WindowThread w;
   headless::MoveCursorToClient(w.hwnd(), 10, 10);
   EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
   headless::PressButton(VK_LBUTTON);
   headless::ReleaseButton(VK_LBUTTON);
-  EXPECT_EQ(GetKeyState(VK_LBUTTON), 0);         // the state now, which leaves the click to the poll
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);   // the next poll sees it held
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);    // and the one after released
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_LT(GetKeyState(VK_LBUTTON), 0);         // every read of the program sees it held
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
   EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);    // each button keeps its own
+  EXPECT_GE(ReadHeldFor(VK_LBUTTON), kPersonsClick - std::chrono::milliseconds(2));
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);    // then the real state
 
-  // Two clicks between two polls: still one poll that sees a button held.
+  // Two clicks between two polls: two clicks, each read held, then released once.
   headless::Click(VK_RBUTTON);
   headless::Click(VK_RBUTTON);
   EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
+  ReadHeldFor(VK_RBUTTON);
+  EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
+  ReadHeldFor(VK_RBUTTON);
   EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);
 
-  // A press that a poll saw, released and not pressed again: released at the next poll.
+  // A press that a poll saw, released at once: it lasts a person's click too.
   headless::PressButton(VK_LBUTTON);
   EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
   headless::ReleaseButton(VK_LBUTTON);
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
+  ReadHeldFor(VK_LBUTTON);
   EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
 
-  // A key held down repeats without pressing it anew.
+  // A key held down repeats without pressing it anew; its quick press reads as long as a click.
   headless::PressKey('Q');
   EXPECT_LT(GetAsyncKeyState('Q'), -1);
   headless::PressKey('Q');
   headless::ReleaseKey('Q');
+  EXPECT_LT(GetKeyState('Q'), 0);
+  ReadHeldFor('Q');
   EXPECT_EQ(GetAsyncKeyState('Q'), 0);
+  EXPECT_EQ(GetKeyState('Q'), 0);
+}
+
+// A click answered by a waiting loop: the nap ends when the press comes, not when it is due.
+TEST_F(InputTest, AWaitingLoopThatNapsSeesAClickAsItComes) {
+  WindowThread w;
+  std::atomic<bool> pressed{false};
+  std::thread player([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the loop naps its longest by now
+    pressed = true;
+    headless::Click(VK_LBUTTON);
+  });
+  const std::uint64_t napsBefore = winlayer::pacing::NapCount();
+  while (GetAsyncKeyState(VK_LBUTTON) >= -1) {
+  }
+  EXPECT_TRUE(pressed.load());
+  EXPECT_GT(winlayer::pacing::NapCount() - napsBefore, 10u);  // it napped while it waited
+  player.join();
 }
 
 TEST_F(InputTest, ClicksArriveWithClientCoordinatesAndButtonsPollAsHeld) {
@@ -89,6 +116,7 @@ TEST_F(InputTest, ClicksArriveWithClientCoordinatesAndButtonsPollAsHeld) {
   EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
   headless::ReleaseButton(VK_RBUTTON);
   headless::ReleaseButton(VK_LBUTTON);
+  ReadHeldFor(VK_RBUTTON);  // a person's click after it was seen
   EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
   EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);
 
@@ -163,6 +191,7 @@ TEST_F(InputTest, KeysBecomeKeyAndCharacterMessages) {
   EXPECT_LT(GetAsyncKeyState('A'), -1);
   headless::PressKey('A');  // held: the key repeats
   headless::ReleaseKey('A');
+  ReadHeldFor('A');
   EXPECT_EQ(GetAsyncKeyState('A'), 0);
   headless::PressKey(VK_SHIFT);
   headless::TypeKey('B');

@@ -10,6 +10,9 @@
 #include <string>
 #include <thread>
 
+#include "../../platform/pacing/click_latch.h"
+#include "../../platform/pacing/poll_pacing.h"
+
 namespace testing_support {
 
 namespace headless = winlayer::headless;
@@ -91,17 +94,23 @@ bool ProgramScript::WaitFrames(int count) {
 }
 
 bool ProgramScript::WaitQuiet() {
-  // A waiting loop polls on and on (pausing briefly between polls once it
-  // has waited a while); a frame that merely takes long polls once or not at all.
-  constexpr std::uint64_t kPollsOfAWait = 40;
+  // A waiting loop naps between its polls once it has polled a while
+  // without drawing; a frame that merely takes long draws and never naps.
+  // While a click is still read as held (a person's length), the program has
+  // not read all of it: the quiet counts from when it has.
+  constexpr std::uint64_t kNapsOfAWait = 3;
   constexpr auto kQuietTime = std::chrono::milliseconds(15);
   for (;;) {
     const int frames = frames_;
-    const std::uint64_t polls = headless::ButtonPolls();
-    const auto since = std::chrono::steady_clock::now();
+    std::uint64_t naps = winlayer::pacing::NapCount();
+    auto since = std::chrono::steady_clock::now();
     while (frames_ == frames && !ended_) {
-      if (headless::ButtonPolls() - polls >= kPollsOfAWait && std::chrono::steady_clock::now() - since >= kQuietTime)
+      if (!winlayer::pacing::Latches().Settled()) {
+        naps = winlayer::pacing::NapCount();
+        since = std::chrono::steady_clock::now();
+      } else if (winlayer::pacing::NapCount() - naps >= kNapsOfAWait && std::chrono::steady_clock::now() - since >= kQuietTime) {
         return true;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (ended_) return false;
@@ -123,7 +132,11 @@ headless::Frame ProgramScript::Shown() const { return headless::ClientPixels(Win
 
 COLORREF ProgramScript::ShownAt(int x, int y) const { return headless::ClientPixel(Window(), x, y); }
 
-void ProgramScript::MoveTo(int x, int y) { headless::MoveCursorToClient(Window(), x, y); }
+void ProgramScript::MoveTo(int x, int y) {
+  // A click just released still reads as held for a person's click: the mouse moves on after it.
+  while (!winlayer::pacing::Latches().Settled() && !ended_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  headless::MoveCursorToClient(Window(), x, y);
+}
 void ProgramScript::Press(int button) { headless::PressButton(button); }
 void ProgramScript::Release(int button) { headless::ReleaseButton(button); }
 void ProgramScript::Close() { headless::ClickCloseBox(Window()); }

@@ -1,8 +1,8 @@
 // Drives a program of the system on the headless display: the program runs
 // on the calling thread, and a script runs beside it on a thread of its own,
 // waiting for frames (presents of the program's main thread) or for quiet
-// (the program has polled the mouse buttons again and again for a while
-// without presenting: it waits for the mouse) and then moving the mouse, pressing buttons or
+// (the program naps between polls without presenting: it waits for the
+// mouse) and then moving the mouse, pressing buttons or
 // looking at what the window shows. A program still running a few seconds
 // after its script ended has its buttons released and its window closed, so
 // a test never hangs. The programs read the mouse's place and its buttons at
@@ -38,7 +38,7 @@ class ProgramScript {
   HWND Window() const;
   winlayer::headless::Frame Shown() const;  // what the window shows now
   COLORREF ShownAt(int x, int y) const;     // one pixel of it
-  void MoveTo(int x, int y);                // client pixels
+  void MoveTo(int x, int y);                // client pixels, once a click just released has been read
   void Press(int button);
   void Release(int button);
   void Close();
