@@ -1,8 +1,10 @@
 // The game on a real (virtual) X server: a window closed while a mouse button
 // is held leaves the game waiting for the release, and the release, seen with
-// no window left, lets the waiting screen end.
+// no window left, lets the waiting screen end; xdotool's instant clicks
+// choose a weapon and fire it.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <string>
@@ -68,6 +70,58 @@ TEST_F(HeldButtonTest, TheWinScreenEndsWhenTheButtonIsReleasedAfterTheWindowClos
   Match m(PlayerVsPlayer);
   ASSERT_TRUE(m.Prepare());
   HoldCloseAndRelease([&] { m.WinScreen(); });
+  m.Finish();
+}
+
+// xdotool's click is a press and its release at once, as remote desktops and
+// accessibility tools send them: on the radar's button, then on a square of
+// the enemy field, it fires the radar there.
+TEST_F(HeldButtonTest, InstantClicksOnTheRadarButtonAndTheEnemyFieldFireTheRadar) {
+  Match m(PlayerVsPlayer);
+  ASSERT_TRUE(m.Prepare());
+  for (std::uint32_t p = 1; p <= 2; ++p)
+    for (std::uint32_t k = 1; k <= 4; ++k) {
+      m.Schepen[p][k] = BrannowayProcs::ShipAt({static_cast<std::int32_t>(2 * k - 1), static_cast<std::int32_t>(k)},
+                                              BrannowayProcs::Verticaal, static_cast<std::uint8_t>(k + 1));
+      BrannowayProcs::MaakSchip(m.Schepen[p][k], m.Veld[p]);
+    }
+  // Where square (8, 5) of player 2's field shows while player 1 aims: the camera is on player 2's side.
+  m.CamAngle = kFullTurn;
+  m.CamHeight = 30.0f;
+  m.PlaceCamera();
+  Brannoway3D::tVertex v{};
+  v.pos = BrannowayProcs::VindVeld3DPositie(m.Veld[2], 8, 5);
+  Brannoway3D::RenderToCamera(v);
+  m.DraaiCameraNaar(1, 3);
+  HWND window = FindWindowA(nullptr, "OperationBrannoway");
+  POINT radar{601, 228}, square{v.scr.x, v.scr.y};
+  ClientToScreen(window, &radar);
+  ClientToScreen(window, &square);
+  const auto clickAt = [](POINT p) {
+    RunCommand("xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the frames see the pointer there
+    RunCommand("xdotool click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  };
+  std::atomic<bool> fired{false}, closed{false};
+  std::thread player([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the flight to player 2's side
+    clickAt(radar);
+    clickAt(square);
+    // Closing the window would end the choice too (firing where the mouse is): only a choice that never ends is closed.
+    if (!WaitUntil([&] { return fired.load(); }, 30000)) closed = testing_support::SendCloseRequest("OperationBrannoway");
+  });
+  runtime::Array<POINT, 0, 4> doel{};
+  std::uint32_t wapen = 0;
+  m.KiesSchieten(1, doel, wapen);
+  fired = true;
+  player.join();
+  EXPECT_FALSE(closed.load()) << "the clicks fired nothing";
+  EXPECT_TRUE(BrannowayLib::VensterBestaat());
+  EXPECT_EQ(wapen, 2u);
+  EXPECT_EQ(doel[0].x, 8);
+  EXPECT_EQ(doel[0].y, 5);
+  EXPECT_EQ(m.Wapenlijst[1][2].AantalResterend, 1u);  // one of the radar's two spent
   m.Finish();
 }
 

@@ -2,6 +2,8 @@
 // and whole matches played by a scripted player that sees only the
 // presented pixels and moves only the mouse.
 #include <gtest/gtest.h>
+
+#include <atomic>
 #include <winlayer/display.h>
 #include <winlayer/objects.h>
 
@@ -327,6 +329,41 @@ TEST_F(MatchTest, AWeaponWhoseShipSankFallsBackToTheMissileWhenTheChoiceBegins) 
   EXPECT_EQ(m.Wapenlijst[1][3].AantalResterend, 3u);  // nothing spent for weapon 3
 }
 
+// A tap or a synthetic click is a press and its release between two frames;
+// target choice reads the button for the field before the sidebar reads it
+// for its buttons: every such click on a weapon's button chooses the weapon.
+TEST_F(MatchTest, InstantClicksOnEachWeaponButtonChooseThatWeapon) {
+  Match& m = Ready();
+  std::atomic<std::uint32_t> chosen{0};  // as the program's frames show it
+  const int id = testing_support::AddProgramFrameCallback([&](HWND) { chosen = m.SpelerWapen[1]; });
+  ProgramScript script("OperationBrannoway");
+  int chosenRight = 0, clicks = 0;
+  std::string wrong;
+  runtime::Array<POINT, 0, 4> doel{};
+  std::uint32_t wapen = 0;
+  script.Run([&] { m.KiesSchieten(1, doel, wapen); }, [&](ProgramScript& s) {
+    s.MoveTo(560, 120);  // above the buttons, off the field
+    ASSERT_TRUE(s.WaitFrames(520));  // the flight, then the choice
+    for (int round = 0; round < 4; ++round)
+      for (std::uint32_t w : {2u, 3u, 4u, 5u, 1u}) {
+        const ButtonCorner c = Weapon(w).live;
+        s.MoveTo(c.x + kWeaponButtonSide / 2, c.y + kWeaponButtonSide / 2);
+        ASSERT_TRUE(s.WaitFrames(3));
+        s.Press(VK_LBUTTON);
+        s.Release(VK_LBUTTON);
+        ASSERT_TRUE(s.WaitFrames(3));
+        ++clicks;
+        if (chosen == w) ++chosenRight;
+        else wrong += " " + std::to_string(w) + " (chose " + std::to_string(chosen.load()) + ")";
+      }
+    s.Close();
+  });
+  headless::RemovePresentCallback(id);
+  EXPECT_EQ(chosenRight, clicks) << "clicked, not chosen:" << wrong;
+  EXPECT_EQ(clicks, 20);
+  EXPECT_EQ(m.Wapenlijst[1][3].AantalResterend, 3u);  // nothing fired
+}
+
 TEST(MatchSetUpTest, AFailedGridEndsTheMatchCleanly) {
   Start();
   const std::size_t bitmaps = winlayer::LiveGdiObjects(OBJ_BITMAP);
@@ -403,54 +440,65 @@ bool WaitForScreen(ProgramScript& s, bool (*shown)(const headless::Frame&)) {
   return false;
 }
 
-// A click on a screen that then waits for the release without drawing.
-void ClickAndRelease(ProgramScript& s) {
+// How the script clicks: as a person does (held until the screen waits for
+// the release without drawing), or at once, press and release between two
+// polls, as a tap, xdotool or a remote desktop sends them.
+enum class Clicks { Persons, Instant };
+
+void ClickAndRelease(ProgramScript& s, Clicks how = Clicks::Persons) {
   s.Press(VK_LBUTTON);
-  s.WaitQuiet();
+  if (how == Clicks::Persons) s.WaitQuiet();
   s.Release(VK_LBUTTON);
 }
 
 // The script helpers fail with a fatal failure; their callers wrap them in
 // ASSERT_NO_FATAL_FAILURE, so that a script stops at the first step that went
 // wrong (ProgramScript then saves the last frame) instead of clicking on.
-void PlaceFleet(ProgramScript& s, const Pixels& px, int player) {
+void PlaceFleet(ProgramScript& s, const Pixels& px, int player, Clicks how = Clicks::Persons) {
   SCOPED_TRACE("player " + std::to_string(player) + " places the fleet");
   for (POINT front : {POINT{1, 4}, POINT{3, 3}, POINT{5, 2}, POINT{7, 1}}) {
     const POINT at = px.own[player - 1][front.x][front.y];
     s.MoveTo(at.x, at.y);
     ASSERT_TRUE(WaitForColour(s, at, RGB(0, 255, 0))) << "placing at " << front.x << "," << front.y;
-    ClickAndRelease(s);
+    ClickAndRelease(s, how);
   }
 }
 
-void ChooseWeapon(ProgramScript& s, POINT button) {
+void ChooseWeapon(ProgramScript& s, POINT button, Clicks how = Clicks::Persons) {
   SCOPED_TRACE("choosing the weapon at " + std::to_string(button.x) + "," + std::to_string(button.y));
   s.MoveTo(button.x, button.y);
   ASSERT_TRUE(s.WaitFrames(3)) << "the program ended";
   s.Press(VK_LBUTTON);
-  ASSERT_TRUE(s.WaitFrames(3)) << "the program ended";
+  if (how == Clicks::Persons) {
+    ASSERT_TRUE(s.WaitFrames(3)) << "the program ended";
+  }
   s.Release(VK_LBUTTON);
   ASSERT_TRUE(s.WaitFrames(2)) << "the program ended";
 }
 
-void Fire(ProgramScript& s, const Pixels& px, int player, std::vector<POINT> targets) {
+void Fire(ProgramScript& s, const Pixels& px, int player, std::vector<POINT> targets, Clicks how = Clicks::Persons) {
   SCOPED_TRACE("player " + std::to_string(player) + " fires");
   for (POINT t : targets) {
     const POINT at = px.enemy[player - 1][t.x][t.y];
     s.MoveTo(at.x, at.y);
     ASSERT_TRUE(WaitForColour(s, at, RGB(255, 0, 255))) << "aiming at " << t.x << "," << t.y;
-    ClickAndRelease(s);
+    ClickAndRelease(s, how);
   }
 }
 
-void HandOver(ProgramScript& s) {
+void HandOver(ProgramScript& s, Clicks how = Clicks::Persons) {
   ASSERT_TRUE(WaitForScreen(s, HandOverShown)) << "no hand-over screen";
-  ClickAndRelease(s);
+  ClickAndRelease(s, how);
 }
 
 constexpr POINT kWeapon1{529, 228}, kWeapon3{529, 298}, kWeapon5{565, 368};
 
-TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
+class WholeMatchTest : public testing::TestWithParam<Clicks> {};
+
+// Both players click as a person does, or only with instant clicks: the same
+// match, the same winner, every weapon chosen where it was clicked.
+TEST_P(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
+  const Clicks how = GetParam();
   const Pixels px = Layout();
   ProgramScript script("OperationBrannoway");
   bool sawWin = false, menuAgain = false;
@@ -458,10 +506,10 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
     s.MoveTo(300, 310);
     s.WaitFrames(2);
     s.Press(VK_LBUTTON);
-    s.WaitFrames(20);  // held into the flight: a frame already under way may not have seen the press
+    if (how == Clicks::Persons) s.WaitFrames(20);  // held into the flight
     s.Release(VK_LBUTTON);
-    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 1));
-    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 2));
+    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 1, how));
+    ASSERT_NO_FATAL_FAILURE(PlaceFleet(s, px, 2, how));
     // Player 1 sinks the fleet in five turns; player 2 misses four times.
     const std::vector<std::pair<POINT, std::vector<POINT>>> turns = {
         {kWeapon5, {{2, 1}}},                  // the cross hits (1, 0), (3, 0), (1, 2), (3, 2)
@@ -474,22 +522,22 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
       SCOPED_TRACE("turn " + std::to_string(t + 1));
       {
         SCOPED_TRACE("player 1");
-        ASSERT_NO_FATAL_FAILURE(HandOver(s));
+        ASSERT_NO_FATAL_FAILURE(HandOver(s, how));
         const POINT first = turns[t].second.front();
         const POINT aim = px.enemy[0][first.x][first.y];
         s.MoveTo(aim.x, aim.y);
         ASSERT_TRUE(WaitForColour(s, aim, RGB(255, 0, 255))) << "the target choice has not begun";
-        ASSERT_NO_FATAL_FAILURE(ChooseWeapon(s, turns[t].first));
-        ASSERT_NO_FATAL_FAILURE(Fire(s, px, 1, turns[t].second));
+        ASSERT_NO_FATAL_FAILURE(ChooseWeapon(s, turns[t].first, how));
+        ASSERT_NO_FATAL_FAILURE(Fire(s, px, 1, turns[t].second, how));
       }
       if (t + 1 == turns.size()) break;
       SCOPED_TRACE("player 2");
-      ASSERT_NO_FATAL_FAILURE(HandOver(s));
-      ASSERT_NO_FATAL_FAILURE(Fire(s, px, 2, {{14, 9 - static_cast<std::int32_t>(t)}}));
+      ASSERT_NO_FATAL_FAILURE(HandOver(s, how));
+      ASSERT_NO_FATAL_FAILURE(Fire(s, px, 2, {{14, 9 - static_cast<std::int32_t>(t)}}, how));
     }
     ASSERT_TRUE(WaitForScreen(s, WinShown)) << "no win screen after the last ship sank";
     sawWin = true;
-    ClickAndRelease(s);
+    ClickAndRelease(s, how);
     s.MoveTo(590, 440);
     menuAgain = s.WaitFrames(5);
     s.Press(VK_LBUTTON);
@@ -503,6 +551,9 @@ TEST(WholeMatchTest, TwoPlayersPlayFromTheMenuToTheWinAndBack) {
 }  // namespace
 
 namespace {
+
+INSTANTIATE_TEST_SUITE_P(Clicks, WholeMatchTest, testing::Values(Clicks::Persons, Clicks::Instant),
+                         [](const testing::TestParamInfo<Clicks>& i) { return i.param == Clicks::Persons ? "PersonsClicks" : "InstantClicks"; });
 
 TEST(PlacementTest, BoundsTouchingOverlapsHeldClicksAndTurning) {
   const Pixels px = Layout();

@@ -173,10 +173,37 @@ class Page:
         time.sleep(0.1)  # as a hand clicks
         self._mouse("mouseReleased", x, y, button, 0)
 
+    def _finger(self, kind, x=None, y=None):
+        points = []
+        if x is not None:
+            px, py = self._at(x, y)
+            points = [{"x": px, "y": py, "id": 1}]
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+
+    def finger_down(self, x, y):
+        self._finger("touchStart", x, y)
+
+    def finger_to(self, x, y):
+        self._finger("touchMove", x, y)
+
+    def finger_up(self):
+        self._finger("touchEnd")
+
     def touch(self, x, y, hold_seconds):
         """A finger put down on a client pixel, held still, and lifted."""
-        px, py = self._at(x, y)
-        point = [{"x": px, "y": py, "id": 1}]
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": point})
+        self.finger_down(x, y)
         time.sleep(hold_seconds)
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+        self.finger_up()
+
+    def pixel(self, x, y):
+        """The shown window's pixel as [red, green, blue]."""
+        return self.js(SHOWN_WINDOW + "return [...w.context.getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3)]", x, y)
+
+    def count_colour(self, colour):
+        """How many pixels of the shown window have exactly the colour."""
+        return self.js(SHOWN_WINDOW + """
+            const [r, g, b] = arguments[0];
+            const d = w.context.getImageData(0, 0, w.width, w.height).data;
+            let n = 0;
+            for (let i = 0; i < d.length; i += 4) n += d[i] === r && d[i + 1] === g && d[i + 2] === b;
+            return n;""", colour)

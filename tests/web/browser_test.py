@@ -120,7 +120,11 @@ class GameTest(ProgramPage):
         self.assertLess(flight, 2.0)
         page.click(150, 200)  # the first ship, placed upright
         time.sleep(0.3)
-        page.touch(250, 230, hold_seconds=0.8)  # the next one, turned by a finger held still
+        page.finger_down(250, 230)  # the next one, turned by a finger held still
+        time.sleep(0.8)
+        self.shown()
+        self.assertShows("placement.png")  # turned while the finger still rests
+        page.finger_up()  # and lifting it does nothing more
         self.shown()
         self.assertShows("placement.png")
 
@@ -134,6 +138,98 @@ class GameTest(ProgramPage):
         page.click(250, 230, "right")
         self.shown()
         self.assertShows("placement.png")
+
+    GREEN, RED, MAGENTA = [0, 255, 0], [255, 0, 0], [255, 0, 255]
+    # The middles of the sidebar's weapon buttons in the target choice.
+    WEAPON = {1: (529, 228), 2: (601, 228), 3: (529, 298), 4: (601, 298), 5: (565, 368)}
+
+    def find_spot(self, colour, avoid=(), columns=range(100, 440, 30), rows=range(440, 170, -20)):
+        """Hovers the mouse over the fields until the square under it shows the colour: a place to click."""
+        page = self.page
+        for y in rows:
+            for x in columns:
+                if any(abs(x - ax) < 60 and abs(y - ay) < 60 for ax, ay in avoid):
+                    continue
+                page.move(x, y)
+                time.sleep(0.03)
+                if page.pixel(x, y) == colour:
+                    return x, y
+        self.fail(f"no square under the mouse shows {colour}")
+
+    def tap(self, x, y):
+        self.page.touch(x, y, hold_seconds=0)
+        time.sleep(0.15)
+
+    def test_a_finger_drags_a_ship_and_places_it_where_lifted_and_taps_choose_every_weapon(self):
+        page = self.open("OperationBrannoway.html")
+        self.tap(300, 310)  # "Player vs Player"
+        page.track_frames()
+        page.frames_settled(quiet=0.5)
+        # Player 1's first ship: the finger goes down on one free place, slides to another, lifts there.
+        start = self.find_spot(self.GREEN)
+        end = self.find_spot(self.GREEN, avoid=[start])
+        page.finger_down(*start)
+        for i in range(1, 11):
+            page.finger_to(start[0] + (end[0] - start[0]) * i // 10, start[1] + (end[1] - start[1]) * i // 10)
+            time.sleep(0.02)
+        time.sleep(0.1)
+        self.assertEqual(page.pixel(*end), self.GREEN)  # the ship followed the finger, not yet placed
+        page.finger_up()
+        time.sleep(0.3)
+        page.move(*end)
+        time.sleep(0.1)
+        r, g, b = page.pixel(*end)
+        self.assertTrue(b > 200 and r < 60 and g < 60, f"the ship's blue hull lies where the finger was lifted: {[r, g, b]}")
+        page.move(*start)
+        time.sleep(0.1)
+        self.assertEqual(page.pixel(*start), self.GREEN, "nothing was placed where the finger went down")
+        placed = [end]
+        for ship in range(7):  # the rest of both fleets, by taps
+            if ship == 3:
+                page.track_frames()
+                page.frames_settled(quiet=0.5)  # the flight to player 2
+                placed = []
+            spot = self.find_spot(self.GREEN, avoid=placed)
+            self.tap(*spot)
+            placed.append(spot)
+        page.track_frames()
+        page.frames_settled(quiet=0.5)
+        self.tap(320, 240)  # the hand-over screen
+        page.track_frames()
+        page.frames_settled(quiet=0.5)
+        # Player 1 aims at the middle of player 2's field, the near one.
+        aim = self.find_spot(self.MAGENTA, columns=range(230, 280, 8), rows=range(250, 290, 8))
+        square = page.count_colour(self.MAGENTA)
+
+        def pattern_after_tapping(weapon):
+            self.tap(*self.WEAPON[weapon])
+            page.move(*aim)
+            time.sleep(0.1)
+            return page.count_colour(self.MAGENTA) / square
+
+        # Twenty taps on the radar and the cross, each read from the pattern that follows the pointer.
+        chosen = 0
+        for tap in range(20):
+            weapon = 2 if tap % 2 == 0 else 5
+            ratio = pattern_after_tapping(weapon)
+            chosen += (3 < ratio < 4.5) if weapon == 2 else (ratio > 4.5)
+        print(f"\n  weapon taps that chose their weapon: {chosen} of 20", file=sys.stderr)
+        self.assertEqual(chosen, 20)
+        # The chain: a first target taps in and stays; with a second square off its diagonal both are red.
+        self.tap(*self.WEAPON[4])
+        page.move(*aim)
+        time.sleep(0.1)
+        self.tap(*aim)
+        page.move(aim[0] + 48, aim[1])
+        time.sleep(0.15)
+        self.assertEqual(page.pixel(*aim), self.RED, "the chain's first target stays")
+        self.assertEqual(page.pixel(aim[0] + 48, aim[1]), self.RED)
+        # The salvo takes any free square as its second target.
+        self.tap(*self.WEAPON[3])
+        page.move(aim[0] + 48, aim[1])
+        time.sleep(0.15)
+        self.assertEqual(page.pixel(aim[0] + 48, aim[1]), self.MAGENTA)
+        self.assertEqual(page.pixel(*aim), self.MAGENTA)
 
     def test_the_close_box_ends_the_game(self):
         page = self.open("OperationBrannoway.html")

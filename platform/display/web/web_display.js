@@ -86,35 +86,45 @@
     mouseButtons = e.buttons & 7;
   }
 
-  // A finger: it moves the cursor at once; a tap is a left click, a finger
-  // that moves is the left button held, one that stays is the right button
-  // held (a ship is turned, not placed).
+  // A finger aims before it fires: touching and moving moves the pointer with
+  // no button held (the ship or the target pattern follows the finger), and
+  // lifting it is a left click where it was lifted. A finger that stays about
+  // half a second without moving is a whole right click at once (a ship
+  // turns while the finger still rests); lifting it afterwards does nothing.
+  // A click's press and release go together: the layer makes them last as
+  // long as a person's click.
   function touchDown(w, e) {
     if (touch) return;
     moveTo(w, e);
-    touch = {id: e.pointerId, w, x0: e.clientX, y0: e.clientY, held: 0};
-    touch.timer = setTimeout(() => hold(VK_RBUTTON), kLongPressMs);
+    touch = {id: e.pointerId, w, x0: e.clientX, y0: e.clientY, moved: false, done: false};
+    touch.timer = setTimeout(longPress, kLongPressMs);
   }
 
-  function hold(vk) {
-    if (!touch || touch.held) return;
-    clearTimeout(touch.timer);
-    touch.held = vk;
-    send(kButton, touch.w.id, touch.w.pointerX, touch.w.pointerY, vk, true);
+  function click(w, vk) {
+    send(kButton, w.id, w.pointerX, w.pointerY, vk, true);
+    send(kButton, w.id, w.pointerX, w.pointerY, vk, false);
+  }
+
+  function longPress() {
+    if (!touch || touch.moved || touch.done) return;
+    touch.done = true;
+    click(touch.w, VK_RBUTTON);
   }
 
   function touchMove(e) {
     if (!touch || e.pointerId !== touch.id) return;
     moveTo(touch.w, e);
-    if (Math.hypot(e.clientX - touch.x0, e.clientY - touch.y0) > kLongPressSlopPx) hold(VK_LBUTTON);
+    if (!touch.moved && Math.hypot(e.clientX - touch.x0, e.clientY - touch.y0) > kLongPressSlopPx) {
+      touch.moved = true;  // aiming: no long press any more
+      clearTimeout(touch.timer);
+    }
   }
 
   function touchUp(e, cancelled) {
     if (!touch || e.pointerId !== touch.id) return;
     clearTimeout(touch.timer);
-    const w = touch.w;
-    if (!touch.held && !cancelled) send(kButton, w.id, w.pointerX, w.pointerY, VK_LBUTTON, true);
-    if (touch.held || !cancelled) send(kButton, w.id, w.pointerX, w.pointerY, touch.held || VK_LBUTTON, false);
+    if (!cancelled) moveTo(touch.w, e);
+    if (!touch.done && !cancelled) click(touch.w, VK_LBUTTON);
     touch = null;
   }
 
