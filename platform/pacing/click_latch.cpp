@@ -51,6 +51,13 @@ bool KeyLatches::Poll(int virtualKey, bool down, const PollMoment& at) {
   return keys_[static_cast<std::size_t>(virtualKey & 0xFF)].Poll(down, at);
 }
 
+bool KeyLatches::Poll(int virtualKey, bool down, PollMoment (*moment)()) {
+  std::lock_guard guard(lock_);
+  KeyLatch& key = keys_[static_cast<std::size_t>(virtualKey & 0xFF)];
+  if (!down && key.Idle()) return false;  // the common case of a frame loop: keep it cheap
+  return key.Poll(down, moment());
+}
+
 bool KeyLatches::Settled() {
   std::lock_guard guard(lock_);
   return std::all_of(keys_.begin(), keys_.end(), [](const KeyLatch& k) { return k.Settled(); });
@@ -62,8 +69,10 @@ KeyLatches& Latches() {
 }
 
 bool PollLatch(int virtualKey, bool down) {
-  const auto now = Clock::now();
-  return Latches().Poll(virtualKey, down, {now, PresentCount(), ThreadIdleFor(now)});
+  return Latches().Poll(virtualKey, down, [] {
+    const auto now = Clock::now();
+    return PollMoment{now, PresentCount(), ThreadIdleFor(now)};
+  });
 }
 
 bool PressWitnesses::Report(Witness who, Clock::time_point at) {

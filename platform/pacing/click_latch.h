@@ -45,6 +45,8 @@ class KeyLatch {
   void Released();
   // A poll: `down` is the system's state now; the answer is whether the program reads the key held.
   bool Poll(bool down, const PollMoment& at);
+  // Nothing to read: a poll of the key up is answered up without asking the time.
+  bool Idle() const { return waiting_ == 0 && !reading_; }
   // No press waits to be read and none released is still read as held.
   bool Settled() const { return waiting_ == 0 && !(reading_ && released_); }
 
@@ -64,6 +66,8 @@ class KeyLatches {
   void Pressed(int virtualKey);
   void Released(int virtualKey);
   bool Poll(int virtualKey, bool down, const PollMoment& at);
+  // The same, asking `moment` only when the key has something to read.
+  bool Poll(int virtualKey, bool down, PollMoment (*moment)());
   // Every key settled (for the tests' drivers: the program has read all it was given).
   bool Settled();
 
