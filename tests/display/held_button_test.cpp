@@ -13,6 +13,7 @@
 #include "BrannowayLib.h"
 #include "OperationBrannoway.h"
 #include "match.h"
+#include "square_pixel.h"
 #include "xvfb.h"
 
 namespace {
@@ -85,16 +86,11 @@ TEST_F(HeldButtonTest, InstantClicksOnTheRadarButtonAndTheEnemyFieldFireTheRadar
                                               BrannowayProcs::Verticaal, static_cast<std::uint8_t>(k + 1));
       BrannowayProcs::MaakSchip(m.Schepen[p][k], m.Veld[p]);
     }
-  // Where square (8, 5) of player 2's field shows while player 1 aims: the camera is on player 2's side.
-  m.CamAngle = kFullTurn;
-  m.CamHeight = 30.0f;
-  m.PlaceCamera();
-  Brannoway3D::tVertex v{};
-  v.pos = BrannowayProcs::VindVeld3DPositie(m.Veld[2], 8, 5);
-  Brannoway3D::RenderToCamera(v);
+  // Square (8, 5) of player 2's field while player 1 aims: the camera is on player 2's side.
+  const POINT aim = testing_support::SquarePixel(m, 2, 2, 8, 5);
   m.DraaiCameraNaar(1, 3);
   HWND window = FindWindowA(nullptr, "OperationBrannoway");
-  POINT radar{601, 228}, square{v.scr.x, v.scr.y};
+  POINT radar{601, 228}, square = aim;
   ClientToScreen(window, &radar);
   ClientToScreen(window, &square);
   const auto clickAt = [](POINT p) {

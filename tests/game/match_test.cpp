@@ -19,6 +19,7 @@
 #include "match.h"
 #include "program_frames.h"
 #include "program_script.h"
+#include "square_pixel.h"
 #include "runtime/numeric.h"
 #include "state.h"
 
@@ -49,20 +50,7 @@ void GiveFleet(Match& m, std::uint32_t p) {
   }
 }
 
-// Where a square's centre appears with the camera at a player's side.
-POINT PixelOf(Match& m, std::uint32_t side, std::uint32_t field, std::int32_t x, std::int32_t y) {
-  const float angle = m.CamAngle, height = m.CamHeight;
-  m.CamAngle = side == 1 ? kHalfTurn : kFullTurn;
-  m.CamHeight = 30.0f;
-  m.PlaceCamera();
-  tVertex v{};
-  v.pos = VindVeld3DPositie(m.Veld[field], x, y);
-  Brannoway3D::RenderToCamera(v);
-  m.CamAngle = angle;
-  m.CamHeight = height;
-  m.PlaceCamera();
-  return {v.scr.x, v.scr.y};
-}
+using testing_support::SquarePixel;
 
 class MatchTest : public testing::Test {
  protected:
@@ -175,7 +163,7 @@ TEST_F(MatchTest, TheRadarColoursItsSquaresAndRecordsNothing) {
   Match& m = Ready();
   m.Schepen[1][1].Leven = 0;  // a sunk ship still shows red
   const POINT block[5] = {{7, 0}, {8, 0}, {7, 1}, {8, 1}, {0, 0}};
-  const POINT shipSquare = PixelOf(m, 1, 1, 7, 0), waterSquare = PixelOf(m, 1, 1, 8, 0);
+  const POINT shipSquare = SquarePixel(m, 1, 1, 7, 0), waterSquare = SquarePixel(m, 1, 1, 8, 0);
   std::vector<COLORREF> seen;
   int frame = 0;
   const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
@@ -199,7 +187,7 @@ TEST_F(MatchTest, WeaponsLeaveFromTheHighestQualifyingShip) {
   const POINT target[5] = {{9, 9}, {9, 9}, {9, 9}, {9, 9}, {9, 9}};
   // With ships 3 and 4 sunk, the missile leaves from the front of ship 2 (5, 2): seen there early in the departure.
   m.DraaiCameraNaar(2, 3);
-  const POINT front = PixelOf(m, 2, 1, 5, 2);
+  const POINT front = SquarePixel(m, 2, 1, 5, 2);
   bool seenNearFront = false;
   int frame = 0;
   const int id = testing_support::AddProgramFrameCallback([&](HWND w) {
@@ -413,10 +401,10 @@ Pixels Layout() {
   Pixels p{};
   for (std::int32_t x = 0; x < 15; ++x)
     for (std::int32_t y = 0; y < 10; ++y) {
-      p.own[0][x][y] = PixelOf(m, 1, 1, x, y);
-      p.own[1][x][y] = PixelOf(m, 2, 2, x, y);
-      p.enemy[0][x][y] = PixelOf(m, 2, 2, x, y);
-      p.enemy[1][x][y] = PixelOf(m, 1, 1, x, y);
+      p.own[0][x][y] = SquarePixel(m, 1, 1, x, y);
+      p.own[1][x][y] = SquarePixel(m, 2, 2, x, y);
+      p.enemy[0][x][y] = SquarePixel(m, 2, 2, x, y);
+      p.enemy[1][x][y] = SquarePixel(m, 1, 1, x, y);
     }
   m.Finish();
   return p;

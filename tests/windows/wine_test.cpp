@@ -28,7 +28,11 @@
 #include <thread>
 #include <vector>
 
+#include "BrannowayLib.h"
+#include "OperationBrannoway.h"
 #include "eventually.h"
+#include "match.h"
+#include "square_pixel.h"
 #include "xvfb.h"
 
 namespace {
@@ -202,6 +206,7 @@ double Median(std::vector<double> values) {
 // client's corner is looked for a little way in.
 struct Match {
   int same = 0, sampled = 0;
+  int dx = 0, dy = 0;  // where the client area's corner lies from the shown area's
 };
 Match CompareWithPicture(const RECT& shown, const fs::path& picture, int top, int bottom, int right) {
   Match best;
@@ -223,7 +228,7 @@ Match CompareWithPicture(const RECT& shown, const fs::path& picture, int top, in
       };
       const Match first = compare(top + 1);  // the first row picks the corner
       const Match m = first.same == first.sampled ? compare(bottom) : first;
-      if (m.same > best.same || best.sampled == 0) best = m;
+      if (m.same > best.same || best.sampled == 0) best = {m.same, m.sampled, dx, dy};
     }
   SelectObject(dc, old);
   DeleteDC(dc);
@@ -241,6 +246,45 @@ class WineTest : public testing::Test {
     ASSERT_TRUE(fs::exists(kWine)) << kWine << " is missing: Debian's wine64 package";
   }
   fs::path Program(const std::string& relative) const { return fs::path(ProgramsFolder()) / relative; }
+};
+
+// The game started under Wine, its menu shown; its client pixels on the X server's screen.
+class WineGameTest : public WineTest {
+ protected:
+  void SetUp() override {
+    WineTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    game_ = std::make_unique<WineProgram>(Program("game/OperationBrannoway.exe"), std::vector<std::string>{}, "game");
+    ASSERT_TRUE(Eventually([&] { return testing_support::ShownArea(kTitle, shown_); }, 30000)) << "no game window: " << game_->Errors();
+    Match sky;
+    ASSERT_TRUE(Eventually([&] {
+      sky = CompareWithPicture(shown_, Program("game/Media") / "achtergrond+titel.bmp", 0, 40, 640);
+      return sky.sampled > 0 && sky.same == sky.sampled;
+    }, 10000)) << "the menu's sky: " << sky.same << " of " << sky.sampled << " pixels";
+    corner_ = {shown_.left + sky.dx, shown_.top + sky.dy};
+  }
+  void TearDown() override {
+    if (game_) {
+      testing_support::SendCloseRequest(kTitle);
+      EXPECT_EQ(game_->WaitForExit(10000), 0);
+    }
+  }
+  POINT OnScreen(POINT client) const { return {corner_.x + client.x, corner_.y + client.y}; }
+  // xdotool's click: press and release at once, after the pointer is there.
+  void ClickAt(POINT client) const {
+    const POINT p = OnScreen(client);
+    testing_support::RunCommand("xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    testing_support::RunCommand("xdotool click 1");
+  }
+  bool Shows(POINT client, COLORREF colour, int milliseconds) const {
+    const POINT p = OnScreen(client);
+    return Eventually([&] { return testing_support::TakeScreenShot().At(p.x, p.y) == colour; }, milliseconds);
+  }
+
+  std::unique_ptr<WineProgram> game_;
+  RECT shown_{};
+  POINT corner_{};
 };
 
 TEST_F(WineTest, TestPrintsAnEmptyLineAndTheTimesOfBothToolkits) {
@@ -349,6 +393,55 @@ TEST_F(WineTest, TheMenuShowsItsPicturesAClickOpensTheInstructionsWhichNapAndThe
 
   ASSERT_TRUE(testing_support::SendCloseRequest(kTitle));
   EXPECT_EQ(game.WaitForExit(10000), 0) << "-1: still running after the close request";
+}
+
+// Where the fields' squares show: the game's own camera rule, on the tests' headless display.
+struct Squares {
+  POINT own[2][15][10];  // a player's own field from his side (placement)
+  POINT enemy[15][10];   // player 2's field while player 1 aims
+};
+Squares FieldSquares() {
+  OperationBrannoway::Start();
+  OperationBrannoway::Match m(OperationBrannoway::PlayerVsPlayer);
+  m.Prepare();
+  Squares s{};
+  for (std::int32_t x = 0; x < 15; ++x)
+    for (std::int32_t y = 0; y < 10; ++y) {
+      s.own[0][x][y] = testing_support::SquarePixel(m, 1, 1, x, y);
+      s.own[1][x][y] = testing_support::SquarePixel(m, 2, 2, x, y);
+      s.enemy[x][y] = testing_support::SquarePixel(m, 2, 2, x, y);
+    }
+  m.Finish();
+  return s;
+}
+
+// A whole road to the first shot with xdotool's instant clicks only: the
+// start button, eight ships, the hand-over, the radar's button and a square
+// of the enemy field, where the radar then sweeps its block: red over a ship,
+// then cyan over the water beside it (a missile would mark its one square only).
+TEST_F(WineGameTest, InstantClicksPlaceTheFleetsChooseTheRadarAndFireIt) {
+  const Squares squares = FieldSquares();
+  ClickAt({320, 316});  // "Player vs Player"
+  for (int player = 0; player < 2; ++player)
+    for (POINT front : {POINT{1, 4}, POINT{3, 3}, POINT{5, 2}, POINT{7, 1}}) {
+      const POINT at = squares.own[player][front.x][front.y];
+      const POINT p = OnScreen(at);
+      testing_support::RunCommand("xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+      ASSERT_TRUE(Shows(at, RGB(0, 255, 0), 10000)) << "player " << player + 1 << " can't place at " << front.x << "," << front.y;
+      ClickAt(at);
+    }
+  // The hand-over screen waits for a click; then player 1 aims at player 2's field.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ClickAt({320, 240});
+  const POINT target = squares.enemy[7][0];  // over player 2's length-2 ship
+  const POINT p = OnScreen(target);
+  testing_support::RunCommand("xdotool mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+  ASSERT_TRUE(Shows(target, RGB(255, 0, 255), 10000)) << "no target choice";
+  ClickAt({601, 228});  // the radar
+  ClickAt(target);
+  EXPECT_TRUE(Shows({target.x + 3, target.y + 3}, RGB(255, 0, 0), 15000)) << "the ship's square is not red";
+  const POINT water = squares.enemy[8][0];
+  EXPECT_TRUE(Shows({water.x + 3, water.y + 3}, RGB(0, 255, 255), 15000)) << "the radar did not sweep the water beside it";
 }
 
 }  // namespace
