@@ -7,7 +7,9 @@
 // 400 frames a second on it for a fraction of the processor that it takes
 // unpaced, opens the instructions on a click whose press and release come
 // together (as xdotool and remote desktops send them), naps while it waits
-// there, and ends with status 0 when the window manager asks it to close.
+// there, and ends with status 0 when the window manager asks it to close;
+// with xdotool's instant clicks only, it is played from the menu through
+// both placements and the hand-over to a radar shot.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
