@@ -64,8 +64,8 @@ bool KeyLatches::Settled() {
 }
 
 KeyLatches& Latches() {
-  static KeyLatches latches;
-  return latches;
+  static KeyLatches* const latches = new KeyLatches;  // never destroyed, as the input it serves
+  return *latches;
 }
 
 bool PollLatch(int virtualKey, bool down) {

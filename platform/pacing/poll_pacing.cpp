@@ -32,8 +32,10 @@ void InputSignal::WaitUntil(Clock::time_point moment, std::uint64_t seen) {
 }
 
 InputSignal& Input() {
-  static InputSignal signal;
-  return signal;
+  // Never destroyed: threads that outlive main (a window thread blocked in
+  // its message loop) may still notify while the process ends.
+  static InputSignal* const signal = new InputSignal;
+  return *signal;
 }
 
 namespace {

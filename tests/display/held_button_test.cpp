@@ -93,27 +93,40 @@ TEST_F(HeldButtonTest, InstantClicksOnTheRadarButtonAndTheEnemyFieldFireTheRadar
   POINT radar{601, 228}, square = aim;
   ClientToScreen(window, &radar);
   ClientToScreen(window, &square);
-  const auto clickAt = [](POINT p) {
-    RunCommand("xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y));
+  const auto moveTo = [](POINT p) { RunCommand("xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y)); };
+  const auto clickAt = [&](POINT p) {
+    moveTo(p);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the frames see the pointer there
     RunCommand("xdotool click 1");
+    // The click reads as held for a person's click: a pointer that moved on at once would carry it along.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
   };
-  std::atomic<bool> fired{false}, closed{false};
+  // What the window shows at the aimed square: the target pattern is magenta
+  // while the player aims, and gone once the shot has begun.
+  const auto aimShows = [&](bool pattern) {
+    return WaitUntil([&] {
+      HDC dc = GetDC(window);
+      const bool magenta = GetPixel(dc, aim.x, aim.y) == RGB(255, 0, 255);
+      ReleaseDC(window, dc);
+      return magenta == pattern;
+    }, 25000);
+  };
+  bool aimed = false, fired = false;
   std::thread player([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the flight to player 2's side
+    moveTo(square);
+    aimed = aimShows(true);  // the flight is over: the choice has begun
     clickAt(radar);
     clickAt(square);
-    // Closing the window would end the choice too (firing where the mouse is): only a choice that never ends is closed.
-    if (!WaitUntil([&] { return fired.load(); }, 30000)) closed = testing_support::SendCloseRequest("OperationBrannoway");
+    fired = aimShows(false);
+    // The sweep has begun; a close ends it early (a choice that never ended would fire where the mouse is).
+    testing_support::SendCloseRequest("OperationBrannoway");
   });
   runtime::Array<POINT, 0, 4> doel{};
   std::uint32_t wapen = 0;
   m.KiesSchieten(1, doel, wapen);
-  fired = true;
   player.join();
-  EXPECT_FALSE(closed.load()) << "the clicks fired nothing";
-  EXPECT_TRUE(BrannowayLib::VensterBestaat());
+  EXPECT_TRUE(aimed) << "the target choice never began";
+  EXPECT_TRUE(fired) << "the clicks fired nothing";
   EXPECT_EQ(wapen, 2u);
   EXPECT_EQ(doel[0].x, 8);
   EXPECT_EQ(doel[0].y, 5);
