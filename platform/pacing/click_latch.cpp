@@ -46,11 +46,6 @@ void KeyLatches::Released(int virtualKey) {
   keys_[static_cast<std::size_t>(virtualKey & 0xFF)].Released();
 }
 
-bool KeyLatches::Poll(int virtualKey, bool down, const PollMoment& at) {
-  std::lock_guard guard(lock_);
-  return keys_[static_cast<std::size_t>(virtualKey & 0xFF)].Poll(down, at);
-}
-
 bool KeyLatches::Poll(int virtualKey, bool down, PollMoment (*moment)()) {
   std::lock_guard guard(lock_);
   KeyLatch& key = keys_[static_cast<std::size_t>(virtualKey & 0xFF)];

@@ -65,8 +65,7 @@ class KeyLatches {
  public:
   void Pressed(int virtualKey);
   void Released(int virtualKey);
-  bool Poll(int virtualKey, bool down, const PollMoment& at);
-  // The same, asking `moment` only when the key has something to read.
+  // A poll; `moment` is asked only when the key has something to read.
   bool Poll(int virtualKey, bool down, PollMoment (*moment)());
   // Every key settled (for the tests' drivers: the program has read all it was given).
   bool Settled();

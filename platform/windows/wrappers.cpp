@@ -93,8 +93,8 @@ class KeyPresses {
 };
 
 KeyPresses& Presses() {
-  static KeyPresses presses;
-  return presses;
+  static KeyPresses* const presses = new KeyPresses;  // never destroyed: the window thread outlives main
+  return *presses;
 }
 
 void TookMessage(const MSG* message) {
