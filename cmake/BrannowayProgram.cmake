@@ -3,10 +3,24 @@
 # program's own frame rate; a page of the web display in the browser, with
 # the fonts it maps to preloaded; Windows itself, with everything linked in
 # statically and the layer's pacing put in front of it at link time, on Windows).
+# WINDOWED and DATA_FOLDER are what the layer does before its main
+# (winlayer_program_start): a program that only shows windows lets go of a
+# console Windows made for it alone; one that reads a folder from its
+# working directory starts beside it. The browser needs neither.
 function(brannoway_program name)
-  cmake_parse_arguments(PROGRAM "" "FRAME_RATE" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(PROGRAM "WINDOWED" "FRAME_RATE;DATA_FOLDER" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE ${PROGRAM_LIBRARIES})
+  if(NOT BRANNOWAY_ON_WEB AND (PROGRAM_WINDOWED OR PROGRAM_DATA_FOLDER))
+    set(start)
+    if(PROGRAM_WINDOWED)
+      list(APPEND start WINDOWED)
+    endif()
+    if(PROGRAM_DATA_FOLDER)
+      list(APPEND start DATA_FOLDER ${PROGRAM_DATA_FOLDER})
+    endif()
+    winlayer_program_start(${name} ${start})
+  endif()
   if(BRANNOWAY_ON_WINDOWS)
     target_link_options(${name} PRIVATE -static -mconsole)
     winlayer_windows(${name} FRAME_RATE ${PROGRAM_FRAME_RATE})

@@ -43,3 +43,27 @@ namespace {
 ")
   target_sources(${target} PRIVATE ${source})
 endfunction()
+
+# winlayer_program_start(<program> [WINDOWED] [DATA_FOLDER <folder>]): what
+# the layer does for the program before its main (winlayer/program_start.h),
+# compiled into it (either build).
+function(winlayer_program_start target)
+  cmake_parse_arguments(START "WINDOWED" "DATA_FOLDER" "" ${ARGN})
+  set(data nullptr)
+  if(START_DATA_FOLDER)
+    set(data "\"${START_DATA_FOLDER}\"")
+  endif()
+  set(windowed false)
+  if(START_WINDOWED)
+    set(windowed true)
+  endif()
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_program_start.cpp)
+  file(CONFIGURE OUTPUT ${source} CONTENT "// Made by winlayer_program_start: what the layer does before the main of ${target}.
+#include <winlayer/program_start.h>
+
+namespace {
+[[maybe_unused]] const bool kStarted = winlayer::StartProgram({${data}, ${windowed}});
+}
+")
+  target_sources(${target} PRIVATE ${source})
+endfunction()

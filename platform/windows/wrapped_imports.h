@@ -12,7 +12,9 @@
   X(GetCursorPos, 4)                \
   X(GetMessageA, 16)                \
   X(IsWindow, 4)                    \
-  X(PeekMessageA, 20)
+  X(PeekMessageA, 20)               \
+  X(RegisterClassA, 4)              \
+  X(RegisterClassExA, 4)
 
 // The symbols of an import's pointer that GNU ld's --wrap makes: "__wrap_"
 // for what the programs' calls now reach, "__real_" for Windows' own. On

@@ -16,6 +16,10 @@
 // - GetMessageA, PeekMessageA and DispatchMessageA: every message taken or
 //   handled ends the naps of a waiting loop, so a click or a closed window is
 //   answered at once.
+// - RegisterClassA, RegisterClassExA: a class that asks for Windows' generic
+//   application icon (or for one the program lacks) gets the program's own
+//   icon instead when the .exe carries one, so that its windows show the
+//   icon Explorer shows for it (title bar, taskbar, Alt+Tab).
 #include <windows.h>
 
 #include <array>
@@ -102,6 +106,35 @@ void TookMessage(const MSG* message) {
   pacing::Input().Notify();
 }
 
+// The first icon in the program's own resources, at the size asked for (0: the system's).
+HICON ProgramIcon(int width, int height) {
+  LPWSTR first = nullptr;
+  EnumResourceNamesW(nullptr, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON),
+                     [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+                       *reinterpret_cast<LPWSTR*>(found) = name;  // an ID, or a name in the module's own memory
+                       return FALSE;
+                     },
+                     reinterpret_cast<LONG_PTR>(&first));
+  if (!first) return nullptr;
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), first, IMAGE_ICON, width, height, LR_SHARED));
+}
+
+struct ProgramIcons {
+  HICON taskbar = ProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+  HICON titleBar = ProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+};
+
+// The icon a class asks for, or the program's own where that is the generic one.
+HICON ClassIcon(HICON asked, HICON own) {
+  static const HICON generic = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  return own && (!asked || asked == generic) ? own : asked;
+}
+
+const ProgramIcons& Icons() {
+  static const ProgramIcons icons;
+  return icons;
+}
+
 }  // namespace
 
 // Named outside an anonymous namespace, so that the check of the programs
@@ -148,6 +181,21 @@ LRESULT WINAPI WrappedDispatchMessageA(const MSG* message) {
   const LRESULT result = winlayer_real_DispatchMessageA(message);
   pacing::Input().Notify();  // what it handled (a close, a destroyed window) may end a wait
   return result;
+}
+
+ATOM WINAPI WrappedRegisterClassA(const WNDCLASSA* wc) {
+  if (!wc) return winlayer_real_RegisterClassA(wc);
+  WNDCLASSA own = *wc;
+  own.hIcon = ClassIcon(wc->hIcon, Icons().taskbar);
+  return winlayer_real_RegisterClassA(&own);
+}
+
+ATOM WINAPI WrappedRegisterClassExA(const WNDCLASSEXA* wc) {
+  if (!wc) return winlayer_real_RegisterClassExA(wc);
+  WNDCLASSEXA own = *wc;
+  own.hIcon = ClassIcon(wc->hIcon, Icons().taskbar);
+  own.hIconSm = ClassIcon(wc->hIconSm, Icons().titleBar);
+  return winlayer_real_RegisterClassExA(&own);
 }
 
 }  // namespace winlayer::windows

@@ -127,7 +127,7 @@ TEST(SdlDisplayTest, PresentsArePacedToTheFrameRateAndTheLastOneIsShown) {
   FillRect(screen, &all, last);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(seconds, 1.99);  // 399 periods of 5 ms after the first
-  EXPECT_LT(seconds, 2.5);
+  EXPECT_LT(seconds, 3.5);  // a schedule that waits a period too many takes 4 s; a busy machine is late by far less
   // However many frames the screen skipped, it ends on the newest.
   ScreenShot shot;
   EXPECT_TRUE(Eventually([&] {

@@ -139,6 +139,39 @@ ScreenShot TakeScreenShot() {
   return shot;
 }
 
+std::vector<Icon> WindowIcons(const std::string& title) {
+  std::vector<Icon> icons;
+  const std::string id = RunCommand("xdotool search --name '^" + title + "$' | head -n 1");
+  if (id.empty()) return icons;
+  Display* x = XOpenDisplay(nullptr);
+  if (!x) return icons;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  const Atom property = XInternAtom(x, "_NET_WM_ICON", False);
+  if (XGetWindowProperty(x, static_cast<Window>(std::stoul(id)), property, 0, 1 << 24, False, AnyPropertyType, &type,
+                         &format, &count, &left, &data) == Success && data && format == 32) {
+    // Xlib hands 32-bit items over as longs.
+    const auto* items = reinterpret_cast<const unsigned long*>(data);
+    for (unsigned long at = 0; at + 2 <= count;) {
+      Icon icon{static_cast<int>(items[at]), static_cast<int>(items[at + 1]), {}};
+      const unsigned long size = static_cast<unsigned long>(icon.width) * static_cast<unsigned long>(icon.height);
+      if (icon.width <= 0 || icon.height <= 0 || at + 2 + size > count) break;
+      for (unsigned long i = 0; i < size; ++i) icon.pixels.push_back(static_cast<std::uint32_t>(items[at + 2 + i]));
+      icons.push_back(std::move(icon));
+      at += 2 + size;
+    }
+  }
+  if (data) XFree(data);
+  XCloseDisplay(x);
+  return icons;
+}
+
+bool WindowExists(const std::string& titlePattern) {
+  return !RunCommand("xdotool search --name '" + titlePattern + "' | head -n 1").empty();
+}
+
 bool ShownArea(const std::string& title, RECT& area) {
   const std::string id = RunCommand("xdotool search --name '^" + title + "$' | head -n 1");
   if (id.empty()) return false;

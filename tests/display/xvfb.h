@@ -52,6 +52,18 @@ struct ScreenShot {
 };
 ScreenShot TakeScreenShot();
 
+// The icons that the window with this title gives the window manager
+// (_NET_WM_ICON), largest first as the program's toolkit ordered them;
+// none if there is no such window or it gives none.
+struct Icon {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, not premultiplied
+};
+std::vector<Icon> WindowIcons(const std::string& title);
+
+// Whether a window whose title matches this extended regular expression exists.
+bool WindowExists(const std::string& titlePattern);
+
 // Where the window with this title shows its client area on the X server's
 // screen; false if there is no such window.
 bool ShownArea(const std::string& title, RECT& area);

@@ -1,5 +1,6 @@
 # Makes the Debian package of a build and checks it: dependencies on the
-# libraries the programs link and on the fonts, and no errors from lintian.
+# libraries the programs link and on the fonts, a copyright file with the
+# notice of every third-party part the programs carry, and no errors from lintian.
 #   cmake -DBUILD_DIR=<build> -DWORK_DIR=<folder> -P check_debian_package.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
@@ -15,6 +16,16 @@ foreach(needed fonts-liberation fonts-comic-neue libsdl2-2.0-0 libfreetype6 libf
     message(FATAL_ERROR "the package does not depend on ${needed}: ${depends}")
   endif()
 endforeach()
+execute_process(COMMAND dpkg-deb --fsys-tarfile ${package} OUTPUT_FILE ${WORK_DIR}/files.tar)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${WORK_DIR}/files.tar ./usr/share/doc/operation-brannoway/copyright
+                WORKING_DIRECTORY ${WORK_DIR})
+execute_process(COMMAND ${CMAKE_COMMAND} -DARTIFACT=debian -DFILE=${WORK_DIR}/usr/share/doc/operation-brannoway/copyright
+                        -P ${CMAKE_CURRENT_LIST_DIR}/../../packaging/notices/check_notices.cmake
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT result EQUAL 0)
+  file(REMOVE_RECURSE ${WORK_DIR})
+  message(FATAL_ERROR "the package's copyright file:\n${out}")
+endif()
 # lintian leaves a file in its temporary folder: keep it in ours.
 file(MAKE_DIRECTORY ${WORK_DIR}/tmp)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TMPDIR=${WORK_DIR}/tmp lintian --fail-on error ${package}

@@ -1,6 +1,7 @@
 // The installed game (tests/packaging/check_install.cmake puts it under
 // INSTALL_ROOT): its launcher, started from another folder, runs the game
 // in its data folder, so the menu shows its pictures; the close box ends it.
+// The built program, started from another folder, finds the pictures beside it.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -21,7 +22,7 @@ using testing_support::Eventually;
 using testing_support::ScreenShot;
 using testing_support::TakeScreenShot;
 
-// The launcher as a person starts it: from their home folder, say.
+// The game as a person starts it: from their home folder, say.
 pid_t StartLauncher(const std::string& launcher, const std::string& folder) {
   const pid_t pid = fork();
   if (pid == 0) {
@@ -43,19 +44,16 @@ int WaitForExit(pid_t pid, int milliseconds) {
   return -1;
 }
 
-TEST(InstalledGameTest, TheLauncherStartsTheGameWithItsPicturesFromAnotherFolder) {
-  if (!testing_support::TestServer().Running())
-    GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why();
-  const std::string root = INSTALL_ROOT;
-  // The menu's background as the installed picture holds it.
-  HBITMAP picture = static_cast<HBITMAP>(LoadImageA(
-      nullptr, (root + "/usr/share/games/operation-brannoway/Media/achtergrond+titel.bmp").c_str(), IMAGE_BITMAP, 0, 0,
-      LR_LOADFROMFILE));
-  ASSERT_NE(picture, nullptr) << "the installed pictures are missing";
+// The game started by this command from another folder: its menu shows the
+// sky of the picture given, and the close box ends it with status 0.
+void ExpectTheMenusPicturesThenClose(const std::string& command, const std::string& picturePath) {
+  // The menu's background as the picture holds it.
+  HBITMAP picture = static_cast<HBITMAP>(LoadImageA(nullptr, picturePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  ASSERT_NE(picture, nullptr) << picturePath << " is missing";
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, picture);
 
-  const pid_t game = StartLauncher(root + "/usr/games/operation-brannoway", "/");
+  const pid_t game = StartLauncher(command, "/");
   ASSERT_GT(game, 0);
   RECT shown{};
   // A loaded machine running the sanitized build beside other tests of the real display may take a while.
@@ -80,6 +78,23 @@ TEST(InstalledGameTest, TheLauncherStartsTheGameWithItsPicturesFromAnotherFolder
   EXPECT_TRUE(showsPicture) << matching << " of " << 14 * 640 << " sky pixels as in the picture";
   EXPECT_TRUE(closed);
   EXPECT_EQ(status, 0) << "-1: still running after the close box";
+}
+
+TEST(InstalledGameTest, TheLauncherStartsTheGameWithItsPicturesFromAnotherFolder) {
+  if (!testing_support::TestServer().Running())
+    GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why();
+  const std::string root = INSTALL_ROOT;
+  ExpectTheMenusPicturesThenClose(root + "/usr/games/operation-brannoway",
+                                  root + "/usr/share/games/operation-brannoway/Media/achtergrond+titel.bmp");
+}
+
+// Without the launcher, from a terminal in another folder: the program
+// starts in its own folder, which holds Media/, as the Windows build does.
+TEST(InstalledGameTest, TheProgramStartedFromAnotherFolderFindsThePicturesBesideIt) {
+  if (!testing_support::TestServer().Running())
+    GTEST_SKIP() << "no X server for the real display: " << testing_support::TestServer().Why();
+  const std::string program = GAME_PROGRAM;
+  ExpectTheMenusPicturesThenClose(program, program.substr(0, program.rfind('/')) + "/Media/achtergrond+titel.bmp");
 }
 
 }  // namespace
