@@ -4,6 +4,7 @@
 # that every program's header asks for Windows Vista (6.0) or later.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/file_lists.cmake)
+get_filename_component(ZIP ${ZIP} ABSOLUTE)
 #   cmake -DZIP=<zip> -DMEDIA_DIR=<a Linux build's game/Media> [-DOBJDUMP=<objdump>] -P check_windows_zip.cmake
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -31,6 +32,7 @@ file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked})
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIP} WORKING_DIRECTORY ${unpacked} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
+  file(REMOVE_RECURSE ${unpacked})
   message(FATAL_ERROR "cannot unpack ${ZIP}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -DARTIFACT=windows -DFILE=${unpacked}/${top}/NOTICES.txt

@@ -25,6 +25,7 @@ for arch in i686 x86_64; do
   done
 done
 (cd "$root/build-windows" && cpack > /dev/null)
+(cd "$root/build-windows-x64" && cpack > /dev/null)  # the same ZIP built 64-bit, for a machine without 32-bit Wine
 zip="$(ls "$root"/build-windows/OperationBrannoway-*-win32.zip)"
 cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -DOBJDUMP=i686-w64-mingw32-objdump \
   -P "$root/packaging/check_windows_zip.cmake"

@@ -106,15 +106,15 @@ void TookMessage(const MSG* message) {
   pacing::Input().Notify();
 }
 
-// The first icon in the program's own resources, at the size asked for (0: the system's).
+BOOL CALLBACK KeepFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  *reinterpret_cast<LPWSTR*>(found) = name;  // an ID, or a name in the module's own memory
+  return FALSE;
+}
+
+// The first icon in the program's own resources, at the size asked for.
 HICON ProgramIcon(int width, int height) {
   LPWSTR first = nullptr;
-  EnumResourceNamesW(nullptr, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON),
-                     [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-                       *reinterpret_cast<LPWSTR*>(found) = name;  // an ID, or a name in the module's own memory
-                       return FALSE;
-                     },
-                     reinterpret_cast<LONG_PTR>(&first));
+  EnumResourceNamesW(nullptr, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), KeepFirstName, reinterpret_cast<LONG_PTR>(&first));
   if (!first) return nullptr;
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), first, IMAGE_ICON, width, height, LR_SHARED));
 }

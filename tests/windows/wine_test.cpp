@@ -3,7 +3,9 @@
 // folder, removed afterwards with every Wine process on it). Either
 // WINE_PROGRAMS names a 64-bit Windows build of the programs whose game/
 // holds Media/, run by 64-bit Wine; or WINE_ZIP_FOLDER names the 32-bit build
-// whose shipped ZIP is unpacked into the prefix's folder and run by 32-bit Wine.
+// whose shipped ZIP is unpacked into the prefix's folder and run by 32-bit
+// Wine (on a machine whose kernel runs no 32-bit programs, the 64-bit build
+// of WINE_ZIP64_FOLDER's ZIP under 64-bit Wine).
 //
 // Test.exe prints its times; the game shows its menu's pictures, presents
 // 400 frames a second on it and more unpaced, opens the instructions on a
@@ -35,7 +37,8 @@
 #include <thread>
 #include <vector>
 
-// The PNG images of the game's icon file, decoded as the window's icon is compared with them.
+// The PNG images of the game's icon file, decoded as the window's icon is
+// compared with them; the X server's screen of a failed test, saved as one.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wall"
 #pragma GCC diagnostic ignored "-Wextra"
@@ -44,6 +47,9 @@
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #include <stb/stb_image.h>
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
 #include "BrannowayLib.h"
@@ -81,24 +87,37 @@ struct Programs {
   fs::path TestProgram(const std::string& name) const { return shipped ? fs::path() : folder / "tests/windows" / name; }
 };
 
-// The 32-bit ZIP in a folder, whatever its version; empty if there is none.
-fs::path ZipIn(const fs::path& folder) {
+// The ZIP of a build in its folder (win32 or win64), whatever its version; empty if there is none.
+fs::path ZipIn(const char* folder, const std::string& system) {
   std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+  const std::string end = "-" + system + ".zip";
+  for (const auto& entry : fs::directory_iterator(folder ? folder : "", ignored)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind("OperationBrannoway-", 0) == 0 && name.size() > 10 && name.substr(name.size() - 10) == "-win32.zip")
+    if (name.rfind("OperationBrannoway-", 0) == 0 && name.size() > end.size() && name.substr(name.size() - end.size()) == end)
       return entry.path();
   }
   return {};
 }
 
+// Whether 32-bit Wine runs here: it needs a kernel that runs 32-bit programs.
+bool Wine32Runs() { return std::system("/usr/lib/wine/wine --version > /dev/null 2>&1") == 0; }
+
 Programs ProgramsUnderTest() {
   Programs p;
   if (const char* zipFolder = std::getenv("WINE_ZIP_FOLDER"); zipFolder && *zipFolder) {
     p.shipped = true;
-    p.zip = ZipIn(zipFolder);
-    p.wine = "/usr/lib/wine/wine";
-    p.server = fs::exists("/usr/lib/wine/wineserver32") ? "/usr/lib/wine/wineserver32" : "/usr/lib/wine/wineserver";
+    if (Wine32Runs()) {
+      p.zip = ZipIn(zipFolder, "win32");
+      p.wine = "/usr/lib/wine/wine";
+      p.server = fs::exists("/usr/lib/wine/wineserver32") ? "/usr/lib/wine/wineserver32" : "/usr/lib/wine/wineserver";
+    } else {
+      // The same ZIP as the 64-bit build packs it, so that the player's road is still taken.
+      std::cout << "32-bit Wine does not run on this machine (its kernel refuses 32-bit programs): the ZIP's "
+                   "programs are run as WINE_ZIP64_FOLDER's 64-bit build packs them, under 64-bit Wine\n";
+      p.zip = ZipIn(std::getenv("WINE_ZIP64_FOLDER"), "win64");
+      p.wine = "/usr/lib/wine/wine64";
+      p.server = "/usr/lib/wine/wineserver64";
+    }
   } else if (const char* folder = std::getenv("WINE_PROGRAMS"); folder && *folder) {
     p.folder = folder;
     p.wine = "/usr/lib/wine/wine64";
@@ -158,7 +177,7 @@ class WinePrefix : public testing::Environment {
     folder_ = pattern;
     programs_ = ProgramsUnderTest();
     if (programs_.shipped) {
-      setenv("WINEARCH", "win32", 1);
+      if (programs_.wine == "/usr/lib/wine/wine") setenv("WINEARCH", "win32", 1);
       programs_.folder = Unpack(programs_.zip);
     }
     setenv("WINEPREFIX", folder_.c_str(), 1);
@@ -351,15 +370,32 @@ Match CompareWithPicture(const RECT& shown, const fs::path& picture, int top, in
   return best;
 }
 
+// A failed test's screen: failed-frames/<Suite>.<Test>.png in the test's working folder.
+void SaveScreenOfFailedTest() {
+  const testing_support::ScreenShot shot = testing_support::TakeScreenShot();
+  if (shot.width <= 0) return;
+  std::vector<unsigned char> rgb;
+  for (std::uint32_t p : shot.pixels) rgb.insert(rgb.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)});
+  const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::error_code ignored;
+  fs::create_directories("failed-frames", ignored);
+  const std::string path = "failed-frames/" + std::string(test->test_suite_name()) + "." + test->name() + ".png";
+  if (stbi_write_png(path.c_str(), shot.width, shot.height, 3, rgb.data(), shot.width * 3))
+    std::cout << "the screen: " << (fs::current_path() / path).string() << "\n";
+}
+
 class WineTest : public testing::Test {
  protected:
+  void TearDown() override {
+    if (HasFailure()) SaveScreenOfFailedTest();
+  }
   void SetUp() override {
     if (!testing_support::TestServer().Running())
       GTEST_SKIP() << "no X server: " << testing_support::TestServer().Why();
     ASSERT_FALSE(prefix->Folder().empty()) << "no Wine prefix could be made";
     const Programs& p = prefix->Under();
     ASSERT_FALSE(p.wine.empty()) << "neither WINE_PROGRAMS nor WINE_ZIP_FOLDER names the Windows programs";
-    ASSERT_TRUE(!p.shipped || !p.zip.empty()) << "no OperationBrannoway-*-win32.zip in WINE_ZIP_FOLDER";
+    ASSERT_TRUE(!p.shipped || !p.zip.empty()) << "no OperationBrannoway-*-win32.zip in WINE_ZIP_FOLDER (or -win64.zip in WINE_ZIP64_FOLDER)";
     ASSERT_TRUE(fs::exists(p.wine)) << p.wine << " is missing: Debian's " << (p.shipped ? "wine32:i386" : "wine64") << " package";
     ASSERT_TRUE(fs::exists(p.Game())) << p.Game() << " is missing" << (p.shipped ? " (could the ZIP be unpacked?)" : "");
   }
@@ -382,6 +418,7 @@ class WineGameTest : public WineTest {
     corner_ = {shown_.left + sky.dx, shown_.top + sky.dy};
   }
   void TearDown() override {
+    WineTest::TearDown();
     if (game_) {
       testing_support::SendCloseRequest(kTitle);
       EXPECT_EQ(game_->WaitForExit(10000), 0);
@@ -449,6 +486,7 @@ struct MenuRun {
   double presentsPerSecond = 0;
   double waitedToRun = 0;  // the share of the time its threads were ready but had no processor
   long majorFaults = 0;    // pages it waited for the disk to read
+  bool shown = false;      // its window appeared
   // A machine that kept it waiting: both cores busy, or Wine's files read from a cold disk.
   bool Starved() const { return waitedToRun > 0.25 || majorFaults > 20; }
 };
@@ -465,6 +503,7 @@ MenuRun RunTheMenu(const fs::path& game, const std::string& frameRate) {
     ADD_FAILURE() << "no game window: " << program.Errors();
     return run;
   }
+  run.shown = true;
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const std::size_t warmingUp = program.PresentRates().size();
   const long faults = program.MajorFaults();
@@ -488,6 +527,7 @@ TEST_F(WineTest, TheMenuIsPacedTo400FramesASecondAndRunsFasterUnpaced) {
   for (int attempt = 1; attempt <= 3; ++attempt) {
     const MenuRun paced = RunTheMenu(Under().Game(), "");
     const MenuRun unpaced = RunTheMenu(Under().Game(), "0");
+    ASSERT_TRUE(paced.shown && unpaced.shown);
     std::cout << "menu under Wine: paced " << paced.presentsPerSecond << " presents/s (waiting for a processor "
               << paced.waitedToRun * 100 << "% of the time, " << paced.majorFaults << " pages read), unpaced "
               << unpaced.presentsPerSecond << " (" << unpaced.waitedToRun * 100 << "%, " << unpaced.majorFaults << ")\n";
