@@ -2,13 +2,20 @@
 # Builds the programs for the browser (WebAssembly, with Debian's emscripten)
 # into build-web/ (or the folder given): FreeType first, from Debian's source
 # package, built once into build-web-deps/; the pictures are drawn by the
-# native build's MediaMaker (scripts/build.sh builds it into build/).
+# native build's MediaMaker (built into build/ when it is missing, alone).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-web}"
 deps="$root/build-web-deps"
 media_maker="$root/build/tools/MediaMaker"
-[ -x "$media_maker" ] || "$root/scripts/build.sh" "$root/build" > /dev/null
+if [ ! -x "$media_maker" ]; then
+  # What the browser's set-up installs builds the helper, not the tests: a
+  # build/ that the test command made keeps them.
+  options=()
+  [ -f "$root/build/CMakeCache.txt" ] || options=(-DBRANNOWAY_TESTS=OFF -DBRANNOWAY_BENCHMARKS=OFF)
+  cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" > /dev/null
+  cmake --build "$root/build" --target MediaMaker > /dev/null
+fi
 
 # emcc's tools run on Debian's node with Debian's node modules.
 export NODE_PATH=/usr/share/nodejs

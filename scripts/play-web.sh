@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 port="${1:-8000}"
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" web
 "$root/scripts/build-web.sh" > /dev/null
 site="$root/build-web/site"
 rm -rf "$site"

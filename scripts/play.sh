@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the game from the folder that holds it and its pictures.
+# Installs what playing needs, builds the game and its pictures (nothing
+# else), and starts it from the folder that holds it and its pictures. A
+# build/ that the test command made keeps its tests and benchmarks.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build"
+build="$root/build"
+log="$build/play.log"
+step() { echo "play: $*"; }
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "play: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start this from a desktop session." >&2
   exit 1
 fi
 
-# The game once it exists, else the first program that does.
-for program in OperationBrannoway ButtonSample Test; do
-  found="$(find "$root/build" -type f -name "$program" -perm -u+x 2>/dev/null | head -n 1)"
-  if [ -n "$found" ]; then
-    [ "$program" = OperationBrannoway ] || echo "play: the game is not built yet; starting $program instead."
-    cd "$(dirname "$found")"
-    exec "./$program"
+step "checking for what the game needs (a C++ compiler, CMake, SDL2, FreeType, fontconfig, two fonts)"
+"$root/scripts/setup.sh" play
+
+# Where the build's output goes, shown only if a step fails.
+run() {
+  if ! "$@" >> "$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "play: that step failed; all it wrote is in $log" >&2
+    exit 1
   fi
-done
-echo "play: no program is built yet: the repository so far holds the Windows layer and its tests (run scripts/test.sh)." >&2
-exit 1
+}
+mkdir -p "$build"
+: > "$log"
+options=()
+[ -f "$build/CMakeCache.txt" ] || options=(-DBRANNOWAY_TESTS=OFF -DBRANNOWAY_BENCHMARKS=OFF)
+step "configuring the build in build/"
+run cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+step "building the game and drawing its pictures (a few minutes the first time)"
+run cmake --build "$build" --target OperationBrannoway Media -j "$(nproc)"
+
+step "starting build/game/OperationBrannoway"
+cd "$build/game"
+exec ./OperationBrannoway
