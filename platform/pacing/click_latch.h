@@ -84,10 +84,13 @@ bool PollLatch(int virtualKey, bool down);
 // miss presses elsewhere; GetAsyncKeyState's "pressed since" bit and its
 // level, which another process's poll or a quick click can hide), each press
 // is counted once: a press one witness told of, the other's next report of a
-// press within kSamePress is the same press.
+// press within kSamePress is the same press. Wine can tell of the poll's bit
+// more than a second after the message (seen: 1.6 s, while the game loaded a
+// screen), and a press counted twice is a phantom click, while one counted
+// once too few only waits for its second witness: the window is long.
 class PressWitnesses {
  public:
-  static constexpr Clock::duration kSamePress = std::chrono::milliseconds(500);
+  static constexpr Clock::duration kSamePress = std::chrono::seconds(5);
   enum class Witness { Message, Poll };
   // True when this report is a new press.
   bool Report(Witness who, Clock::time_point at);

@@ -419,6 +419,7 @@ class WineGameTest : public WineTest {
   }
   void TearDown() override {
     WineTest::TearDown();
+    if (HasFailure() && game_) std::cout << game_->Errors();
     if (game_) {
       testing_support::SendCloseRequest(kTitle);
       EXPECT_EQ(game_->WaitForExit(10000), 0);
