@@ -43,4 +43,4 @@ cmake -DARTIFACT=web -DFILE="$root/build-web/site/NOTICES.txt" -P "$root/packagi
 "$root/scripts/build.sh" "$root/build-asan" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_BENCHMARKS=OFF \
   -DBRANNOWAY_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined
 (cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)")
-echo "test: all tests passed; Windows programs and their ZIP built in build-windows/, the ZIP's 32-bit programs and a 64-bit build checked under Wine"
+echo "test: all tests passed; Windows programs and their ZIP built in build-windows/, the ZIP's programs (32-bit where this machine runs 32-bit Wine) and a 64-bit build checked under Wine"
