@@ -260,11 +260,7 @@ class WineProgram {
 
   // The share of one core that the program uses over the next few seconds.
   double ProcessorUse(std::chrono::milliseconds over = std::chrono::milliseconds(3000)) const {
-    const double before = ProcessorSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(over);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return (ProcessorSeconds() - before) / seconds;
+    return PerSecond([this] { return ProcessorSeconds(); }, over);
   }
 
   // The pages it has waited for the disk to read so far (major faults).
@@ -274,11 +270,7 @@ class WineProgram {
   // to run with no processor to run on (the scheduler's run delay, summed
   // over its threads): near 0 on a machine that lets it run.
   double WaitedToRun(std::chrono::milliseconds over = std::chrono::milliseconds(3000)) const {
-    const double before = RunDelaySeconds();
-    const auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(over);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return (RunDelaySeconds() - before) / seconds;
+    return PerSecond([this] { return RunDelaySeconds(); }, over);
   }
 
   std::string Output() const { return ReadFile(out_); }
@@ -299,6 +291,16 @@ class WineProgram {
   }
 
  private:
+  // How much a running total grows per second of the time given.
+  template <typename Total>
+  static double PerSecond(Total total, std::chrono::milliseconds over) {
+    const double before = total();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(over);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return (total() - before) / seconds;
+  }
+
   // A field of /proc/<pid>/stat, counted from 1 as proc(5) does; 0 if it can't be read.
   long StatField(int wanted) const {
     const std::string stat = ReadFile("/proc/" + std::to_string(pid_) + "/stat");
