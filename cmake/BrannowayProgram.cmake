@@ -6,9 +6,12 @@
 # WINDOWED and DATA_FOLDER are what the layer does before its main
 # (winlayer_program_start): a program that only shows windows lets go of a
 # console Windows made for it alone; one that reads a folder from its
-# working directory starts beside it. The browser needs neither.
+# working directory starts beside it. The browser needs neither. FONTS names
+# the bundled font files (LiberationSans-Bold, ...) that the program's texts
+# can ask for, through the faces it names and those the layer maps them to:
+# its page preloads only those (all of them when FONTS is not given).
 function(brannoway_program name)
-  cmake_parse_arguments(PROGRAM "WINDOWED" "FRAME_RATE;DATA_FOLDER" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(PROGRAM "WINDOWED" "FRAME_RATE;DATA_FOLDER" "SOURCES;LIBRARIES;FONTS" ${ARGN})
   add_executable(${name} ${PROGRAM_SOURCES})
   target_link_libraries(${name} PRIVATE ${PROGRAM_LIBRARIES})
   if(NOT BRANNOWAY_ON_WEB AND (PROGRAM_WINDOWED OR PROGRAM_DATA_FOLDER))
@@ -26,9 +29,18 @@ function(brannoway_program name)
     winlayer_windows(${name} FRAME_RATE ${PROGRAM_FRAME_RATE})
   elseif(BRANNOWAY_ON_WEB)
     winlayer_display(${name} web FRAME_RATE ${PROGRAM_FRAME_RATE})
+    set(unknown ${PROGRAM_FONTS})
     foreach(font ${WINLAYER_BUNDLED_FONTS})
+      get_filename_component(font_name ${font} NAME_WE)
+      if(PROGRAM_FONTS AND NOT font_name IN_LIST PROGRAM_FONTS)
+        continue()
+      endif()
+      list(REMOVE_ITEM unknown ${font_name})
       target_link_options(${name} PRIVATE "SHELL:--preload-file ${font}@${font}")
     endforeach()
+    if(unknown)
+      message(FATAL_ERROR "${name}: no bundled font files called ${unknown}")
+    endif()
   else()
     winlayer_display(${name} sdl FRAME_RATE ${PROGRAM_FRAME_RATE})
   endif()

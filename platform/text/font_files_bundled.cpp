@@ -1,12 +1,16 @@
 // Faces chosen from the fonts a build bundles, where the system has no
 // fontconfig (the browser): the same files at the same paths, chosen as
 // fontconfig chooses among them (the slant first, then the nearest weight on
-// fontconfig's scale), so text draws as in the native build.
+// fontconfig's scale), so text draws as in the native build. A program's page
+// bundles only the files its texts ask for: the choice is made among those.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 #include "font_match.h"
 
@@ -60,6 +64,17 @@ double FontconfigWeight(int openType) {
   return kPoints.back()[1];
 }
 
+// The faces whose files this program has, looked for once.
+const std::vector<const BundledFace*>& PresentFaces() {
+  static const std::vector<const BundledFace*> present = [] {
+    std::vector<const BundledFace*> faces;
+    for (const BundledFace& f : kFaces)
+      if (access(f.file, R_OK) == 0) faces.push_back(&f);
+    return faces;
+  }();
+  return present;
+}
+
 bool SameName(const char* a, const std::string& b) {
   std::size_t i = 0;
   for (; a[i] && i < b.size(); ++i)
@@ -70,21 +85,28 @@ bool SameName(const char* a, const std::string& b) {
 }  // namespace
 
 FaceChoice FindFace(const std::string& family, int weight, bool italic) {
-  // An unknown family gets the default sans, as fontconfig's configuration gives it.
+  // An unknown family gets the default sans, as fontconfig's configuration
+  // gives it; a family that is not bundled, any face there is.
+  const std::vector<const BundledFace*>& faces = PresentFaces();
+  const auto has = [&](const std::string& name) {
+    return std::any_of(faces.begin(), faces.end(), [&](const BundledFace* f) { return SameName(f->family, name); });
+  };
   const bool known = std::any_of(std::begin(kFaces), std::end(kFaces), [&](const BundledFace& f) { return SameName(f.family, family); });
-  const std::string name = known ? family : "Liberation Sans";
+  const std::string name = known && has(family) ? family : "Liberation Sans";
+  const bool anyFamily = !has(name);
   const BundledFace* best = nullptr;
   double bestDistance = 0;
   const double wanted = FontconfigWeight(weight);
-  for (const BundledFace& f : kFaces) {
-    if (!SameName(f.family, name)) continue;
-    const double distance = (f.italic != italic ? 1000.0 : 0.0) + std::abs(FontconfigWeight(f.weight) - wanted);
+  for (const BundledFace* f : faces) {
+    if (!anyFamily && !SameName(f->family, name)) continue;
+    const double distance = (f->italic != italic ? 1000.0 : 0.0) + std::abs(FontconfigWeight(f->weight) - wanted);
     // Halfway between two faces, fontconfig takes the heavier one.
-    if (!best || distance < bestDistance || (distance == bestDistance && f.weight > best->weight)) {
-      best = &f;
+    if (!best || distance < bestDistance || (distance == bestDistance && f->weight > best->weight)) {
+      best = f;
       bestDistance = distance;
     }
   }
+  if (!best) return {};  // no font at all: no text
   FaceChoice choice;
   choice.file = best->file;
   choice.family = best->family;

@@ -91,7 +91,7 @@ class Page:
         raise AssertionError(f"{what}: {condition} still false after {timeout} s; the page says: {self.notice()!r}")
 
     def wait_for_window(self, timeout=30):
-        self.wait_for("Module.winlayer && [...Module.winlayer.windows.values()].some(w => !w.frame.hidden && w.framesShown > 0)",
+        self.wait_for("typeof Module !== 'undefined' && Module.winlayer && [...Module.winlayer.windows.values()].some(w => !w.frame.hidden && w.framesShown > 0)",
                       timeout, "a window with a frame")
 
     def notice(self):

@@ -233,7 +233,7 @@ class GameTest(ProgramPage):
 
     def test_the_close_box_ends_the_game(self):
         page = self.open("OperationBrannoway.html")
-        page.js("document.querySelector('.window .caption button').click()")
+        page.js("document.querySelector('.window .caption .close').click()")
         self.assertEnded()
 
 

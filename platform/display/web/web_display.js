@@ -34,6 +34,7 @@
 
   function notice(text) {
     const n = element('notice');
+    if (n.classList.contains('problem')) return;  // the page's start said what went wrong: that stays
     n.textContent = text;
     n.hidden = !text;
   }
@@ -167,7 +168,8 @@
 
   // ---- frames up from the program ------------------------------------------------
 
-  // On the animation frame after a publish: the newest frame of each window.
+  // On the animation frame after a publish: the newest frame of each window,
+  // into its frame as the program drew it, then onto the canvas at its size.
   function paint() {
     const buffer = wasmMemory.buffer;
     const memory = new Int32Array(buffer);
@@ -178,19 +180,47 @@
       const bytes = w.width * w.height * 4;
       w.image.data.set(new Uint8Array(buffer, w.pixels + w.front * bytes, bytes));
       w.context.putImageData(w.image, 0, 0);
+      show(w);
       w.framesShown++;
     }
   }
 
-  // The largest whole enlargement in the screen's own pixels that fits the
-  // page, as on a large desktop screen; a smaller page shrinks it.
-  function fit(w) {
-    const ratio = devicePixelRatio || 1;
-    const caption = w.caption.offsetHeight;
+  function show(w) {
+    w.view.imageSmoothingEnabled = false;  // each pixel of the frame a whole square of the canvas's
+    w.view.drawImage(w.context.canvas, 0, 0, w.canvas.width, w.canvas.height);
+  }
+
+  // The room the page gives a window: the desk less its padding, the
+  // window's title bar and the program's output below.
+  function room(w) {
+    const desk = element('desk'), style = getComputedStyle(desk);
     const output = element('output').hidden ? 0 : element('output').offsetHeight;
-    const roomX = Math.max(1, innerWidth - 16), roomY = Math.max(1, innerHeight - caption - output - 24);
-    const factor = Math.floor(Math.min(roomX * ratio / w.width, roomY * ratio / w.height));
-    const scale = factor >= 1 ? factor / ratio : Math.min(roomX / w.width, roomY / w.height);
+    return {
+      x: Math.max(1, desk.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight)),
+      y: Math.max(1, desk.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom) -
+                     w.caption.offsetHeight - output),
+    };
+  }
+
+  // How large a window shows. Enlarged by the largest whole factor of the
+  // screen's own pixels when that leaves it at least three quarters of the
+  // room's width or height: every pixel a sharp square, as on a desktop
+  // screen. Otherwise (a phone, a tablet) as large as the room allows: the
+  // canvas holds the frame enlarged by a whole factor to at least that size,
+  // and the browser scales it down smoothly, so text stays readable.
+  function fit(w) {
+    const ratio = devicePixelRatio || 1, space = room(w);
+    const whole = Math.floor(Math.min(space.x * ratio / w.width, space.y * ratio / w.height));
+    const wholeScale = whole / ratio;  // CSS pixels per pixel of the window
+    const fills = w.width * wholeScale >= 0.75 * space.x || w.height * wholeScale >= 0.75 * space.y;
+    const scale = whole >= 1 && fills ? wholeScale : Math.min(space.x / w.width, space.y / w.height);
+    const enlarged = whole >= 1 && fills ? 1 : Math.max(1, Math.ceil(scale * ratio - 1e-6));
+    if (w.canvas.width !== w.width * enlarged) {
+      w.canvas.width = w.width * enlarged;
+      w.canvas.height = w.height * enlarged;
+      show(w);
+    }
+    w.canvas.style.imageRendering = enlarged === 1 && whole >= 1 && fills ? 'pixelated' : 'auto';
     w.canvas.style.width = w.width * scale + 'px';
     w.canvas.style.height = w.height * scale + 'px';
   }
@@ -221,21 +251,44 @@
     return innerWidth;
   }
 
+  // The page's full screen, turned to landscape where the browser allows it
+  // (phones and tablets): the button in each title bar, where there is one.
+  const kFullScreenIcon = '<svg viewBox="0 0 16 16" width="16" height="16" fill="none" stroke="currentColor" ' +
+                          'stroke-width="1.6"><path d="M1 5V1h4M11 1h4v4M15 11v4h-4M5 15H1v-4"/></svg>';
+
+  function toggleFullScreen() {
+    if (document.fullscreenElement) return document.exitFullscreen().catch(() => {});
+    document.documentElement.requestFullscreen({navigationUI: 'hide'}).then(() => {
+      if (screen.orientation && screen.orientation.lock) return screen.orientation.lock('landscape');
+    }).catch(() => {});  // refused, or no turning: the page stays as it is
+  }
+  document.addEventListener('fullscreenchange', () => windows.forEach(fit));
+
   function openWindow(id, width, height, title, pixels, state) {
     const frame = document.createElement('section');
     frame.className = 'window';
     frame.hidden = true;
-    frame.innerHTML = '<div class="caption"><span></span><button type="button" title="Close">×</button></div>';
+    frame.innerHTML = '<div class="caption"><span></span>' +
+                      (document.fullscreenEnabled ? '<button type="button" class="full" title="Full screen">' +
+                                                    kFullScreenIcon + '</button>' : '') +
+                      '<button type="button" class="close" title="Close">×</button></div>';
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     canvas.tabIndex = 0;
     frame.appendChild(canvas);
     element('desk').appendChild(frame);
-    const context = canvas.getContext('2d', {alpha: false});
+    // The frame as the program drew it, one pixel each; the canvas shows it enlarged (fit).
+    const drawn = document.createElement('canvas');
+    drawn.width = width;
+    drawn.height = height;
+    const context = drawn.getContext('2d', {alpha: false});
     const w = {id, width, height, pixels, state, frame, canvas, context, front: 2, framesShown: 0,
-               caption: frame.querySelector('.caption'), image: context.createImageData(width, height)};
-    frame.querySelector('button').addEventListener('click', () => send(kClose, id, 0, 0));
+               view: canvas.getContext('2d', {alpha: false}), caption: frame.querySelector('.caption'),
+               image: context.createImageData(width, height)};
+    frame.querySelector('.close').addEventListener('click', () => send(kClose, id, 0, 0));
+    const full = frame.querySelector('.full');
+    if (full) full.addEventListener('click', toggleFullScreen);
     windows.set(id, w);
     listen(w);
     setTitle(id, title);
@@ -258,6 +311,7 @@
       fit(w);
       w.canvas.focus({preventScroll: true});
       document.title = w.title;
+      document.dispatchEvent(new Event('winlayer-window-shown'));  // the page's start keeps the site then
     }
   }
 

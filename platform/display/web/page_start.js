@@ -1,0 +1,138 @@
+// The start of every page of the site: makes sure the page can run a program
+// before it loads one, and says in a player's words why when it cannot.
+//
+// The programs' threads need shared memory, which a browser gives only to a
+// page that is "cross-origin isolated": served in a secure context (HTTPS, or
+// localhost) with two headers. A host that sends them needs nothing more.
+// Any other static host gets them from the site's service worker
+// (service-worker.js), which adds them to every response it serves; it
+// controls a page only from its second load, so the first visit reloads
+// once, and a mark in the tab's session storage makes sure it reloads only
+// once. The worker also keeps the site for playing offline.
+//
+// A program's page holds its script inert in <template id="program">; it is
+// started here once the page is isolated.
+(function () {
+  'use strict';
+  const kReloadMark = 'operation-brannoway: reloaded for isolation';
+  const kHosting = 'See "Playing in a browser" in the README for how to host the game.';
+
+  const element = id => document.getElementById(id);
+
+  function say(text) {
+    const n = element('notice');
+    if (!n) return;
+    n.textContent = text;
+    n.hidden = false;
+    n.classList.add('problem');
+  }
+
+  // What is wrong, and what to do about it.
+  function explain(problem) {
+    const host = location.host || location.href;
+    const texts = {
+      file: 'This page was opened as a file, and a browser runs the game only when a web server serves it. ' +
+            'Put the site\'s files on a web host (HTTPS) or serve them on this computer and open the address ' +
+            'there. ' + kHosting,
+      insecure: 'This page came from ' + host + ' over plain HTTP. Browsers give the game what its threads need ' +
+                'only over HTTPS, or from localhost on the computer that serves it. Open it at an https:// ' +
+                'address. ' + kHosting,
+      noWorker: 'This browser does not let the site start its service worker (a private window may not), and ' +
+                'the server does not send the two headers the game needs. Open the game in a normal window. ' +
+                kHosting,
+      notIsolated: 'The browser did not give this page the isolation the game needs, even through the site\'s ' +
+                   'service worker. Reload the page once more; if this stays, open the game in a normal window ' +
+                   'of a current browser. ' + kHosting,
+      tooOld: 'This browser cannot run the game: it lacks WebAssembly with threads. Use a current Chrome, Edge, ' +
+              'Firefox or Safari.',
+    };
+    say(texts[problem]);
+  }
+
+  // The mark works only where session storage does; without it the page
+  // never reloads, and explains instead.
+  function reloadedBefore() {
+    try {
+      return sessionStorage.getItem(kReloadMark) !== null;
+    } catch (e) {
+      return true;
+    }
+  }
+
+  function markReload(reloading) {
+    try {
+      if (reloading) sessionStorage.setItem(kReloadMark, '1');
+      else sessionStorage.removeItem(kReloadMark);
+    } catch (e) {
+      // no session storage: reloadedBefore() says so
+    }
+  }
+
+  // A download that fails says so, instead of leaving the page at "Downloading…":
+  // the program's loader reports it as an error nobody catches.
+  function failedDownload(what) {
+    say('A part of the game could not be downloaded (' + what + '). Check the connection and reload the page.');
+  }
+  function whenDownloadFailed(message) {
+    if (!/NetworkError|Not Found|fetch|failed to load|Failed to load/.test(message)) return;
+    const file = /([\w.-]+\.(?:data|wasm|js))\b/.exec(message);
+    failedDownload(file ? file[1] : message);
+  }
+  addEventListener('error', e => whenDownloadFailed(String(e.message)));
+  addEventListener('unhandledrejection', e => whenDownloadFailed(String(e.reason && (e.reason.message || e.reason))));
+
+  function startProgram() {
+    const program = element('program');
+    if (!program) return;
+    if (typeof SharedArrayBuffer === 'undefined' || typeof WebAssembly === 'undefined') return explain('tooOld');
+    for (const inert of program.content.querySelectorAll('script[src]')) {
+      const script = document.createElement('script');
+      script.src = inert.getAttribute('src');
+      script.async = true;
+      script.onerror = () => failedDownload(script.getAttribute('src'));
+      document.body.appendChild(script);
+    }
+  }
+
+  // Once the program shows its window, the worker keeps the rest of the site
+  // too, so that every program plays offline.
+  function keepTheSite() {
+    if (!navigator.serviceWorker) return;
+    navigator.serviceWorker.ready.then(r => r.active && r.active.postMessage('keep-the-site'));
+  }
+  document.addEventListener('winlayer-window-shown', keepTheSite, {once: true});
+
+  // A new build's worker waits until no page uses the old one: a page that
+  // has not started its program yet hands over to it and reloads.
+  function takeOverAndStart(registration) {
+    const waiting = registration && registration.waiting;
+    if (!waiting || !navigator.serviceWorker.controller) return startProgram();
+    const timer = setTimeout(startProgram, 3000);  // the new worker does not answer: the old one serves
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      clearTimeout(timer);
+      location.reload();
+    }, {once: true});
+    waiting.postMessage('take-over');
+  }
+
+  const worker = navigator.serviceWorker;
+  const register = () => worker.register('service-worker.js');
+
+  if (self.crossOriginIsolated) {
+    markReload(false);
+    if (!worker) return startProgram();
+    worker.getRegistration().then(takeOverAndStart, startProgram);
+    register().catch(() => {});  // a host that sends the headers itself plays without it
+    return;
+  }
+  const isProgram = !!element('program');
+  if (location.protocol === 'file:') return explain('file');
+  if (!self.isSecureContext) return explain('insecure');
+  if (!worker) return explain('noWorker');
+  register().then(() => worker.ready).then(() => {
+    if (!isProgram) return;  // the site's other pages only put the worker in place
+    if (reloadedBefore()) return explain('notIsolated');
+    markReload(true);
+    location.reload();
+  }, () => explain('noWorker'));
+})();
