@@ -4,6 +4,7 @@ headless through Debian's chromedriver (Selenium), and a player's hands:
 mouse and touch sent as the browser's own input events (DevTools protocol),
 at a window's client pixels."""
 import base64
+import collections
 import importlib.util
 import os
 import pathlib
@@ -23,22 +24,50 @@ _spec.loader.exec_module(serve_web)
 # JavaScript: `w`, the program's window that is shown.
 SHOWN_WINDOW = "const w = [...Module.winlayer.windows.values()].find(w => !w.frame.hidden);"
 
+INSECURE_HOST = "brannoway.test"
 CHROMIUM = os.environ.get("CHROMIUM", "/usr/bin/chromium")
 CHROMEDRIVER = os.environ.get("CHROMEDRIVER", "/usr/bin/chromedriver")
 
 
 class Site:
-    """A folder served on a free port of 127.0.0.1 until closed."""
+    """A folder served on a free port of 127.0.0.1 until closed: as serve-web.py
+    serves it, or (isolation=False) as a plain static host does, with no special
+    headers. It counts the requests for each file, answers 404 for the files in
+    `refused` and other contents for those in `replaced` (name → bytes).
+    `host` names it in the address (a name Chromium maps to 127.0.0.1: see
+    Browser)."""
 
-    def __init__(self, folder):
-        self.server = serve_web.serve(str(folder), 0)
-        self.address = f"http://127.0.0.1:{self.server.server_address[1]}/"
+    def __init__(self, folder, isolation=True, refused=(), replaced=None, host="127.0.0.1"):
+        replaced = replaced or {}
+        self.requests = collections.Counter()
+        site = self
+
+        class Handler(serve_web.Handler):
+            def do_GET(self):
+                name = self.path.split("?")[0].lstrip("/")
+                site.requests[name] += 1
+                if name in refused:
+                    return self.send_error(404)
+                if name in replaced:
+                    self.send_response(200)
+                    self.send_header("Content-Type", self.guess_type(name))
+                    self.send_header("Content-Length", str(len(replaced[name])))
+                    self.end_headers()
+                    return self.wfile.write(replaced[name])
+                super().do_GET()
+
+        Handler.isolation = isolation
+        self.server = serve_web.serve(str(folder), 0, handler=Handler)
+        self.address = f"http://{host}:{self.server.server_address[1]}/"
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
 
     def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+        """Stops serving (the network is gone for the pages of it); again does nothing."""
+        if self.server:
+            self.server.shutdown()
+            self.server.server_close()
+            self.server = None
 
 
 class Browser:
@@ -54,7 +83,9 @@ class Browser:
                      f"--user-data-dir={self.profile}",
                      # Animation frames and timers at full rate, though no one looks at the headless window.
                      "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-                     "--disable-backgrounding-occluded-windows"):
+                     "--disable-backgrounding-occluded-windows",
+                     # A host name that is not localhost: a page from it over HTTP is not in a secure context.
+                     f"--host-resolver-rules=MAP {INSECURE_HOST} 127.0.0.1"):
             options.add_argument(flag)
         if os.geteuid() == 0:
             options.add_argument("--no-sandbox")  # Chromium refuses its sandbox to root
@@ -70,6 +101,17 @@ class Browser:
     def open(self, address):
         self.driver.get(address)
         return Page(self.driver)
+
+    def cdp(self, command, parameters=None):
+        return self.driver.execute_cdp_cmd(command, parameters or {})
+
+    def emulate(self, width, height, ratio, mobile=True):
+        """The page's viewport as a phone's or a tablet's: CSS pixels and device pixels per CSS pixel."""
+        self.cdp("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": ratio,
+                                                        "mobile": mobile})
+
+    def stop_emulating(self):
+        self.cdp("Emulation.clearDeviceMetricsOverride")
 
 
 class Page:

@@ -3,11 +3,13 @@ canvases compared pixel for pixel with the native build's frames of the same
 screens (drawn by the native still helpers), mouse and touch input, the
 program's end, and Test's output in the page.
 
-    browser_test.py <web build folder> <native build folder>
+    browser_test.py <web build folder> <native build folder> [test...]
 
 The programs' site is what `cmake --install <web build> --prefix <web build>/site`
 puts there; the tests' own pages are in <web build>/tests/web."""
+import json
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -237,6 +239,178 @@ class GameTest(ProgramPage):
         self.assertEnded()
 
 
+class HostingTest(ProgramPage):
+    """The site as players get it: from a static host that sends no special
+    headers, offline, installed, from where it cannot run, on a bad network."""
+
+    def serve(self, **options):
+        served = browser.Site(WEB / "site", **options)
+        self.addCleanup(served.close)
+        return served
+
+    def site_files(self):
+        """The files the site's service worker names."""
+        worker = (WEB / "site" / "service-worker.js").read_text()
+        return [name for group in ("kSmallFiles", "kLargeFiles")
+                for name in json.loads(re.search(group + r" = (\[.*?\]);", worker).group(1))]
+
+    def kept_files(self):
+        return self.page.driver.execute_async_script("""
+            const done = arguments[0];
+            caches.keys().then(async names => {
+              let kept = 0;
+              for (const name of names.filter(n => n.startsWith('operation-brannoway-')))
+                kept += (await (await caches.open(name)).keys()).length;
+              done(kept);
+            });""")
+
+    def assertMenuPlays(self):
+        self.page.move(320, 316)  # over the start button
+        self.shown()
+        self.assertShows("menu.png")
+
+    def test_a_host_without_headers_reloads_once_then_plays_and_every_program_plays_offline(self):
+        plain = self.serve(isolation=False)
+        self.open_at(plain, "OperationBrannoway.html")
+        page = self.page
+        self.assertTrue(page.js("return crossOriginIsolated"))
+        self.assertEqual(page.js("return performance.getEntriesByType('navigation')[0].type"), "reload")
+        page.js("window.stillTheSameLoad = true")
+        self.assertMenuPlays()
+        page.track_frames()
+        page.click(300, 310)  # "Player vs Player": the camera's flight
+        self.assertIsNotNone(page.frames_settled(quiet=0.5), "the click started the flight")
+        self.assertTrue(page.js("return window.stillTheSameLoad === true"), "the page reloaded once only")
+        # Once the game runs, the worker keeps the rest of the site.
+        files = len(self.site_files())
+        deadline = time.monotonic() + 60
+        while self.kept_files() < files and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.kept_files(), files)
+        plain.close()  # no network from here on
+        page.js("location.reload()")  # as the browser's reload button does (not a reload past the cache)
+        time.sleep(0.5)
+        page.wait_for_window()
+        self.assertMenuPlays()
+        self.page = chromium.open(plain.address + "ButtonSample.html")
+        self.page.wait_for_window()
+        self.page = chromium.open(plain.address + "Test.html")
+        self.assertEnded()
+        self.assertEqual(len(self.page.output().split()), 2, "Test printed its two times offline")
+
+    def test_a_worker_that_cannot_isolate_the_page_gives_one_reload_and_an_explanation(self):
+        # A host whose service-worker.js is not ours: the page is controlled but not isolated.
+        broken = self.serve(isolation=False, replaced={"service-worker.js": b"// does nothing"})
+        self.page = chromium.open(broken.address + "OperationBrannoway.html")
+        self.page.wait_for("document.getElementById('notice').classList.contains('problem')", what="the explanation")
+        time.sleep(1)
+        self.assertIn("did not give this page the isolation", self.page.notice())
+        self.assertEqual(broken.requests["OperationBrannoway.html"], 2, "the first load and one reload")
+        self.assertEqual(broken.requests["OperationBrannoway.wasm"], 0, "the program was not started")
+
+    def assertExplains(self, address, words):
+        self.page = chromium.open(address)
+        self.page.wait_for("document.getElementById('notice').classList.contains('problem')", what="the explanation")
+        self.assertIn(words, self.page.notice())
+        self.assertNotIn("Downloading", self.page.notice())
+
+    def test_where_the_page_cannot_run_it_says_why(self):
+        insecure = self.serve(isolation=False, host=browser.INSECURE_HOST)
+        self.assertExplains(insecure.address + "OperationBrannoway.html", "over plain HTTP")
+        self.assertExplains(insecure.address + "index.html", "over plain HTTP")
+        self.assertExplains((WEB / "site" / "OperationBrannoway.html").as_uri(), "opened as a file")
+        missing = self.serve(refused={"OperationBrannoway.data"})
+        self.assertExplains(missing.address + "OperationBrannoway.html", "could not be downloaded (OperationBrannoway.data)")
+
+    def test_the_site_is_installable_with_a_manifest_that_parses(self):
+        self.open_at(self.serve(), "OperationBrannoway.html")
+        manifest = chromium.cdp("Page.getAppManifest")
+        self.assertEqual(manifest.get("errors"), [], manifest)
+        parsed = json.loads(manifest["data"])
+        self.assertEqual((parsed["display"], parsed["orientation"]), ("fullscreen", "landscape"))
+        deadline = time.monotonic() + 30
+        while True:
+            errors = chromium.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
+            if not errors or time.monotonic() > deadline:
+                break
+            time.sleep(0.5)
+        self.assertEqual(errors, [])
+
+    def test_the_game_comes_compressed_in_under_one_and_a_half_megabytes(self):
+        self.open_at(self.serve(), "OperationBrannoway.html")
+        sizes = self.page.js("""
+            return performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'))
+                   .map(e => [e.name.split('/').pop(), e.transferSize, e.encodedBodySize, e.decodedBodySize]);""")
+        wire = sum(size[1] for size in sizes)
+        print(f"\n  the game's first load over the wire: {wire} bytes", file=sys.stderr)
+        data = next(size for size in sizes if size[0] == "OperationBrannoway.data")
+        self.assertLess(data[2], data[3] / 2, f"the pictures came compressed: {data}")
+        self.assertLess(wire, 1_500_000)
+
+    def open_at(self, served, page):
+        self.page = chromium.open(served.address + page)
+        self.page.wait_for_window(timeout=60)
+
+
+class SmallScreenTest(ProgramPage):
+    """The game on phones, tablets and a desktop: as large as the page allows,
+    sharp, and every touch on the pixel under the finger."""
+
+    SCREENS = [("phone", 412, 915, 2.625), ("phone, landscape", 915, 412, 2.625), ("tablet, landscape", 1280, 800, 2),
+               ("tablet", 800, 1280, 2), ("desktop", 1400, 1250, 1)]
+
+    def tearDown(self):
+        chromium.stop_emulating()
+
+    def test_the_game_fills_each_screen_sharply_and_the_pixel_under_a_touch_is_the_one_the_game_sees(self):
+        for name, width, height, ratio in self.SCREENS:
+            with self.subTest(name):
+                chromium.emulate(width, height, ratio, mobile=name != "desktop")
+                page = self.open("OperationBrannoway.html")
+                shown = page.js(browser.SHOWN_WINDOW + """
+                    const r = w.canvas.getBoundingClientRect();
+                    return {left: r.left, top: r.top, width: r.width, height: r.height, pixels: w.canvas.width,
+                            rendering: w.canvas.style.imageRendering, pageWidth: innerWidth, pageHeight: innerHeight,
+                            ratio: devicePixelRatio};""")
+                print(f"\n  {name} {width} x {height}: the game {shown['width']:.0f} x {shown['height']:.0f} CSS px,"
+                      f" drawn {shown['pixels']} px wide", file=sys.stderr)
+                self.assertAlmostEqual(shown["width"] / shown["height"], 640 / 480, places=2)
+                self.assertLessEqual(shown["left"] + shown["width"], shown["pageWidth"] + 0.5)
+                self.assertLessEqual(shown["top"] + shown["height"], shown["pageHeight"] + 0.5)
+                self.assertGreaterEqual(max(shown["width"] / shown["pageWidth"], shown["height"] / shown["pageHeight"]), 0.75)
+                device = shown["width"] * shown["ratio"]
+                if shown["rendering"] == "pixelated":  # whole squares of the screen's pixels
+                    self.assertAlmostEqual(device / 640, round(device / 640), places=2)
+                else:  # drawn at least as large as it shows, and scaled down
+                    self.assertGreaterEqual(shown["pixels"], device - 0.5)
+                self.assertTouchesLandExactly()
+                self.assertShows("menu.png")  # the game saw the pointer over its start button
+
+    def assertTouchesLandExactly(self):
+        """A finger near each edge of pixels across the window lands on that pixel."""
+        for x, y in [(0, 0), (639, 479), (1, 478), (320, 316), (637, 2)]:
+            for inside in (0.05, 0.5, 0.95):  # of the pixel's width
+                landed = self.page.js(browser.SHOWN_WINDOW + """
+                    const [x, y, inside] = arguments, r = w.canvas.getBoundingClientRect();
+                    return [r.left + (x + inside) * r.width / w.width, r.top + (y + inside) * r.height / w.height];""",
+                                      x, y, inside)
+                chromium.cdp("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": landed[0], "y": landed[1], "id": 1}]})
+                seen = self.page.js(browser.SHOWN_WINDOW + "return [w.pointerX, w.pointerY]")
+                chromium.cdp("Input.dispatchTouchEvent", {"type": "touchCancel", "touchPoints": []})
+                self.assertEqual(seen, [x, y], f"a finger at {inside} of pixel {x}, {y}")
+        self.page.move(320, 316)
+        self.shown()
+
+    def test_the_full_screen_button_takes_the_whole_screen(self):
+        chromium.emulate(915, 412, 2.625)
+        page = self.open("OperationBrannoway.html")
+        page.js("document.querySelector('.window .caption .full').id = 'full'")
+        button = page.js("const r = document.getElementById('full').getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]")
+        for kind in ("mousePressed", "mouseReleased"):
+            chromium.cdp("Input.dispatchMouseEvent", {"type": kind, "x": button[0], "y": button[1], "button": "left", "clickCount": 1})
+        page.wait_for("document.fullscreenElement === document.documentElement", timeout=10, what="the full screen")
+
+
 class TestProgramTest(ProgramPage):
     def test_prints_its_two_times(self):
         self.page = chromium.open(site.address + "Test.html")
@@ -273,4 +447,4 @@ class MessageBoxTest(ProgramPage):
 
 if __name__ == "__main__":
     WEB, NATIVE = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)  # then the tests to run, if named
