@@ -35,6 +35,11 @@ cmake -DZIP="$zip" -DMEDIA_DIR="$root/build/game/Media" -DOBJDUMP=i686-w64-mingw
 rm -rf "$root/build-web/site"
 cmake --install "$root/build-web" --prefix "$root/build-web/site" > /dev/null
 cmake -DARTIFACT=web -DFILE="$root/build-web/site/NOTICES.txt" -P "$root/packaging/notices/check_notices.cmake"
+# The site as a ZIP, to unpack onto any static host.
+rm -f "$root"/build-web/OperationBrannoway-*-web.zip
+(cd "$root/build-web" && cpack > /dev/null)
+cmake -DZIP="$(ls "$root"/build-web/OperationBrannoway-*-web.zip)" -DSITE="$root/build-web/site" \
+  -P "$root/packaging/web/check_web_zip.cmake"
 
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
 # The browser's pages played in headless Chromium, compared with the native frames.
@@ -43,4 +48,4 @@ cmake -DARTIFACT=web -DFILE="$root/build-web/site/NOTICES.txt" -P "$root/packagi
 "$root/scripts/build.sh" "$root/build-asan" -DBRANNOWAY_WERROR=ON -DBRANNOWAY_BENCHMARKS=OFF \
   -DBRANNOWAY_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined
 (cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)")
-echo "test: all tests passed; Windows programs and their ZIP built in build-windows/, the ZIP's programs (32-bit where this machine runs 32-bit Wine) and a 64-bit build checked under Wine"
+echo "test: all tests passed; the web site's ZIP built in build-web/; Windows programs and their ZIP built in build-windows/, the ZIP's programs (32-bit where this machine runs 32-bit Wine) and a 64-bit build checked under Wine"

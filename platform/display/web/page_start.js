@@ -15,7 +15,7 @@
 (function () {
   'use strict';
   const kReloadMark = 'operation-brannoway: reloaded for isolation';
-  const kHosting = 'See "Playing in a browser" in the README for how to host the game.';
+  const kHosting = 'The game\'s README tells how to host it ("Hosting the site").';
 
   const element = id => document.getElementById(id);
 
