@@ -38,7 +38,7 @@ class Site:
     Browser)."""
 
     def __init__(self, folder, isolation=True, refused=(), replaced=None, host="127.0.0.1"):
-        replaced = replaced or {}
+        replaced = {} if replaced is None else replaced  # (the caller may change it while it serves)
         self.requests = collections.Counter()
         site = self
 

@@ -298,6 +298,29 @@ class HostingTest(ProgramPage):
         self.assertEnded()
         self.assertEqual(len(self.page.output().split()), 2, "Test printed its two times offline")
 
+    def caches(self):
+        return self.page.driver.execute_async_script("caches.keys().then(arguments[0])")
+
+    def test_a_new_build_takes_over_at_the_next_visit_and_replaces_the_old_cache(self):
+        replaced = {}
+        served = self.serve(isolation=False, replaced=replaced)
+        self.open_at(served, "OperationBrannoway.html")
+        old = self.caches()
+        self.assertEqual(len(old), 1)
+        # A new build: its worker has another version.
+        worker = (WEB / "site" / "service-worker.js").read_text()
+        replaced["service-worker.js"] = re.sub(r"const kVersion = '\w+';", "const kVersion = 'a-new-build';", worker).encode()
+        self.page = chromium.open(served.address + "index.html")  # the browser looks for a new worker
+        deadline = time.monotonic() + 30
+        while not self.page.driver.execute_async_script(
+                "navigator.serviceWorker.getRegistration().then(r => arguments[0](!!(r && r.waiting)))"):
+            self.assertLess(time.monotonic(), deadline, "the new build's worker is installed and waits")
+            time.sleep(0.2)
+        self.open_at(served, "OperationBrannoway.html")  # hands over before its program starts
+        self.assertEqual(self.caches(), ["operation-brannoway-a-new-build"])
+        self.assertEqual(self.page.js("return performance.getEntriesByType('navigation')[0].type"), "reload")
+        self.assertMenuPlays()
+
     def test_a_worker_that_cannot_isolate_the_page_gives_one_reload_and_an_explanation(self):
         # A host whose service-worker.js is not ours: the page is controlled but not isolated.
         broken = self.serve(isolation=False, replaced={"service-worker.js": b"// does nothing"})
