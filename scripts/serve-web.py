@@ -50,7 +50,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             body = self._compressed.get(key)
         if body is None:
             with open(path, "rb") as f:
-                body = gzip.compress(f.read(), compresslevel=9, mtime=0)
+                body = gzip.compress(f.read(), compresslevel=6, mtime=0)
             with self._lock:
                 self._compressed[key] = body
         self.send_response(200)

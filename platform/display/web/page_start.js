@@ -11,20 +11,24 @@
 // once. The worker also keeps the site for playing offline.
 //
 // A program's page holds its script inert in <template id="program">; it is
-// started here once the page is isolated.
+// started here once the page is isolated. This script is loaded in the
+// page's head, so that it is at hand as soon as the page is read.
 (function () {
   'use strict';
   const kReloadMark = 'operation-brannoway: reloaded for isolation';
   const kHosting = 'The game\'s README tells how to host it ("Hosting the site").';
 
   const element = id => document.getElementById(id);
+  const whenRead = then => (document.readyState === 'loading' ? document.addEventListener('DOMContentLoaded', then) : then());
 
   function say(text) {
-    const n = element('notice');
-    if (!n) return;
-    n.textContent = text;
-    n.hidden = false;
-    n.classList.add('problem');
+    whenRead(() => {
+      const n = element('notice');
+      if (!n) return;
+      n.textContent = text;
+      n.hidden = false;
+      n.classList.add('problem');
+    });
   }
 
   // What is wrong, and what to do about it.
@@ -82,6 +86,7 @@
   addEventListener('unhandledrejection', e => whenDownloadFailed(String(e.reason && (e.reason.message || e.reason))));
 
   function startProgram() {
+    if (document.readyState === 'loading') return whenRead(startProgram);
     const program = element('program');
     if (!program) return;
     if (typeof SharedArrayBuffer === 'undefined' || typeof WebAssembly === 'undefined') return explain('tooOld');
@@ -94,19 +99,23 @@
     }
   }
 
-  // Once the program shows its window, the worker keeps the rest of the site
-  // too, so that every program plays offline.
+  // A few seconds after the program shows its window (its downloads and its
+  // first frames come first), the worker is put in place if the host's own
+  // headers made that unnecessary so far, and keeps the rest of the site, so
+  // that every program plays offline.
   function keepTheSite() {
-    if (!navigator.serviceWorker) return;
-    navigator.serviceWorker.ready.then(r => r.active && r.active.postMessage('keep-the-site'));
+    const worker = navigator.serviceWorker;
+    if (!worker) return;
+    worker.register('service-worker.js').then(() => worker.ready)
+      .then(r => r.active && r.active.postMessage('keep-the-site'), () => {});
   }
-  document.addEventListener('winlayer-window-shown', keepTheSite, {once: true});
+  document.addEventListener('winlayer-window-shown', () => setTimeout(keepTheSite, 3000), {once: true});
 
   // A new build's worker waits until no page uses the old one: a page that
   // has not started its program yet hands over to it and reloads.
   function takeOverAndStart(registration) {
     const waiting = registration && registration.waiting;
-    if (!waiting || !navigator.serviceWorker.controller) return startProgram();
+    if (!waiting) return startProgram();
     const timer = setTimeout(startProgram, 3000);  // the new worker does not answer: the old one serves
     navigator.serviceWorker.addEventListener('controllerchange', () => {
       clearTimeout(timer);
@@ -117,22 +126,23 @@
 
   const worker = navigator.serviceWorker;
   const register = () => worker.register('service-worker.js');
+  const isProgram = () => !!element('program');
 
   if (self.crossOriginIsolated) {
     markReload(false);
-    if (!worker) return startProgram();
-    worker.getRegistration().then(takeOverAndStart, startProgram);
-    register().catch(() => {});  // a host that sends the headers itself plays without it
+    // Only a page the worker serves can be handed to a new build's.
+    if (worker && worker.controller) worker.getRegistration().then(takeOverAndStart, startProgram);
+    else startProgram();
+    if (worker) whenRead(() => isProgram() || register().catch(() => {}));  // the index puts the worker in place
     return;
   }
-  const isProgram = !!element('program');
   if (location.protocol === 'file:') return explain('file');
   if (!self.isSecureContext) return explain('insecure');
   if (!worker) return explain('noWorker');
-  register().then(() => worker.ready).then(() => {
-    if (!isProgram) return;  // the site's other pages only put the worker in place
+  register().then(() => worker.ready).then(() => whenRead(() => {
+    if (!isProgram()) return;  // the site's other pages only put the worker in place
     if (reloadedBefore()) return explain('notIsolated');
     markReload(true);
     location.reload();
-  }, () => explain('noWorker'));
+  }), () => explain('noWorker'));
 })();
