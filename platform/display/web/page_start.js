@@ -7,8 +7,8 @@
 // Any other static host gets them from the site's service worker
 // (service-worker.js), which adds them to every response it serves; it
 // controls a page only from its second load, so the first visit reloads
-// once, and a mark in the tab's session storage makes sure it reloads only
-// once. The worker also keeps the site for playing offline.
+// once, and a mark in the tab's session storage makes sure it reloads by
+// itself only once. The worker also keeps the site for playing offline.
 //
 // A program's page holds its script inert in <template id="program">; it is
 // started here once the page is isolated. This script is loaded in the
@@ -18,6 +18,8 @@
   const kReloadMark = 'operation-brannoway: reloaded for isolation';
   const kHosting = 'The game\'s README tells how to host it ("Hosting the site").';
 
+  const worker = navigator.serviceWorker;  // none outside a secure context
+  const register = () => worker.register('service-worker.js');
   const element = id => document.getElementById(id);
   const whenRead = then => (document.readyState === 'loading' ? document.addEventListener('DOMContentLoaded', then) : then());
 
@@ -104,35 +106,24 @@
   // headers made that unnecessary so far, and keeps the rest of the site, so
   // that every program plays offline.
   function keepTheSite() {
-    const worker = navigator.serviceWorker;
     if (!worker) return;
-    worker.register('service-worker.js').then(() => worker.ready)
-      .then(r => r.active && r.active.postMessage('keep-the-site'), () => {});
+    register().then(() => worker.ready).then(r => r.active && r.active.postMessage('keep-the-site'), () => {});
   }
   document.addEventListener('winlayer-window-shown', () => setTimeout(keepTheSite, 3000), {once: true});
 
-  // A new build's worker waits until no page uses the old one: a page that
-  // has not started its program yet hands over to it and reloads.
-  function takeOverAndStart(registration) {
-    const waiting = registration && registration.waiting;
-    if (!waiting) return startProgram();
-    const timer = setTimeout(startProgram, 3000);  // the new worker does not answer: the old one serves
-    navigator.serviceWorker.addEventListener('controllerchange', () => {
-      clearTimeout(timer);
-      location.reload();
-    }, {once: true});
-    waiting.postMessage('take-over');
-  }
-
-  const worker = navigator.serviceWorker;
-  const register = () => worker.register('service-worker.js');
   const isProgram = () => !!element('program');
+
+  // A new build's worker takes over as soon as it has kept the new files: a
+  // page that is still loading the old build's program then starts again,
+  // so that it never mixes the two builds' files.
+  let windowShown = false;
+  document.addEventListener('winlayer-window-shown', () => (windowShown = true), {once: true});
+  if (worker && worker.controller)
+    worker.addEventListener('controllerchange', () => windowShown || !isProgram() || location.reload());
 
   if (self.crossOriginIsolated) {
     markReload(false);
-    // Only a page the worker serves can be handed to a new build's.
-    if (worker && worker.controller) worker.getRegistration().then(takeOverAndStart, startProgram);
-    else startProgram();
+    startProgram();
     if (worker) whenRead(() => isProgram() || register().catch(() => {}));  // the index puts the worker in place
     return;
   }
@@ -141,7 +132,10 @@
   if (!worker) return explain('noWorker');
   register().then(() => worker.ready).then(() => whenRead(() => {
     if (!isProgram()) return;  // the site's other pages only put the worker in place
-    if (reloadedBefore()) return explain('notIsolated');
+    if (reloadedBefore()) {
+      markReload(false);  // a reload by hand tries once more, and again once only
+      return explain('notIsolated');
+    }
     markReload(true);
     location.reload();
   }), () => explain('noWorker'));
