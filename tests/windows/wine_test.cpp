@@ -558,11 +558,19 @@ TEST_F(WineTest, TheMenuShowsItsPicturesAClickOpensTheInstructionsWhichNapAndThe
     sky = CompareWithPicture(shown, media / "achtergrond+titel.bmp", 0, 40, 640);
     return sky.sampled > 0 && sky.same == sky.sampled;
   }, 10000)) << sky.same << " of " << sky.sampled << " sky pixels as in the picture";
+  std::cout << "the game's client area under Wine: " << sky.dx << ", " << sky.dy << " from its window's corner\n";
 
   // "Instructions", clicked as xdotool clicks: press and release at once. The
   // pointer gets there first, as a hand moves it: a loaded machine may let
-  // Wine see the press before the move when both come in one command.
-  testing_support::RunCommand("xdotool mousemove " + std::to_string(shown.left + 320) + " " + std::to_string(shown.top + 362));
+  // Wine see the press before the move when both come in one command. The
+  // client area starts where the sky's match found it, which a frame that
+  // Wine draws itself moves from the window's corner.
+  // The click comes once the button lights under the pointer, as a person's does.
+  const POINT instructions{shown.left + sky.dx + 320, shown.top + sky.dy + 362};
+  const std::uint32_t unlit = testing_support::TakeScreenShot().At(instructions.x, instructions.y);
+  testing_support::RunCommand("xdotool mousemove " + std::to_string(instructions.x) + " " + std::to_string(instructions.y));
+  EXPECT_TRUE(Eventually([&] { return testing_support::TakeScreenShot().At(instructions.x, instructions.y) != unlit; }, 10000))
+      << "\"Instructions\" did not light under the pointer";
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   testing_support::RunCommand("xdotool click 1");
   // The instructions' background below the text, left of the compass.
@@ -570,7 +578,8 @@ TEST_F(WineTest, TheMenuShowsItsPicturesAClickOpensTheInstructionsWhichNapAndThe
   EXPECT_TRUE(Eventually([&] {
     background = CompareWithPicture(shown, media / "Achtergrond.bmp", 340, 440, 500);
     return background.sampled > 0 && background.same == background.sampled;
-  }, 10000)) << background.same << " of " << background.sampled << " pixels as in the instructions' background";
+  }, 10000)) << background.same << " of " << background.sampled << " pixels as in the instructions' background"
+              << " (the client area found " << sky.dx << ", " << sky.dy << " from the window's corner)";
   // A loop that does not nap takes a whole core, or all it gets of one; the
   // napping wait a few percent. The best of a few measures, after a second of warming up.
   std::this_thread::sleep_for(std::chrono::seconds(1));
