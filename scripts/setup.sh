@@ -101,7 +101,7 @@ install_missing() {
     # repository, gives the same Debian packages (each checked against the
     # index's hashes; the index itself then goes unsigned).
     flat="$(mktemp -d "${TMPDIR:-/tmp}/setup-apt.XXXXXX")"
-    trap 'rm -rf "$flat"' EXIT
+    trap "rm -rf '$flat'" EXIT  # (the folder's name now: $flat is gone when the script ends)
     { cat /etc/apt/sources.list 2> /dev/null || true
       echo "deb [trusted=yes arch=i386] http://deb.debian.org/debian-security dists/bookworm-security/main/binary-i386/"
     } > "$flat/i386-security.list"
