@@ -6,14 +6,7 @@ cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/file_lists.cmake)
 get_filename_component(ZIP ${ZIP} ABSOLUTE)
 #   cmake -DZIP=<zip> -DMEDIA_DIR=<a Linux build's game/Media> [-DOBJDUMP=<objdump>] -P check_windows_zip.cmake
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cannot list ${ZIP}")
-endif()
-string(REPLACE "\n" ";" entries "${listing}")
-list(FILTER entries EXCLUDE REGEX "(^$|/$)")  # folders
-string(REGEX REPLACE "\\.zip$" "" top "${ZIP}")
-get_filename_component(top ${top} NAME)
+zip_listing(${ZIP} entries top)
 
 game_pictures(pictures ${MEDIA_DIR})
 set(expected ${top}/OperationBrannoway.exe ${top}/ButtonSample.exe ${top}/Test.exe ${top}/README.txt ${top}/NOTICES.txt)

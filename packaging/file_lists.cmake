@@ -20,3 +20,17 @@ function(expect_exactly what expected found)
     message(FATAL_ERROR "${what}: missing: ${missing}; not expected: ${extra}")
   endif()
 endfunction()
+
+# A ZIP's files (not its folders), and the name of the one folder CPack puts them in.
+function(zip_listing zip out_entries out_top)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cannot list ${zip}")
+  endif()
+  string(REPLACE "\n" ";" entries "${listing}")
+  list(FILTER entries EXCLUDE REGEX "(^$|/$)")  # folders
+  string(REGEX REPLACE "\\.zip$" "" top "${zip}")
+  get_filename_component(top ${top} NAME)
+  set(${out_entries} ${entries} PARENT_SCOPE)
+  set(${out_top} ${top} PARENT_SCOPE)
+endfunction()
