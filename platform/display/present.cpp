@@ -10,11 +10,10 @@
 
 namespace winlayer::display {
 
-std::function<void()> PresentPath(HWND window) {
-  auto pacing = std::make_shared<pacing::WindowPacing>();
-  return [window, pacing] {
-    pacing->BeforePresent();
-    TheDisplay().Presented(window);
+gdi::WindowSurface::PresentPath PresentPath(HWND window, std::shared_ptr<pacing::WindowPacing> pacing) {
+  return [window, pacing = std::move(pacing)](gdi::PresentKind kind) {
+    if (kind != gdi::PresentKind::LateShow) pacing->BeforePresent();
+    if (kind != gdi::PresentKind::HeldBack) TheDisplay().Presented(window);
   };
 }
 

@@ -1,5 +1,7 @@
 #include "presented_windows.h"
 
+#include "../pacing/present_pacing.h"
+
 namespace winlayer::display {
 
 bool PresentedWindows::Add(HWND window) {
@@ -20,6 +22,7 @@ bool PresentedWindows::CopyDue(Clock::time_point now) {
   if (now < nextCopy_) return false;
   nextCopy_ += period_;
   if (nextCopy_ <= now) nextCopy_ = now + period_;
+  pacing::PlanScreenRefresh(nextCopy_);  // frames presented before it but not last go unshown
   return true;
 }
 

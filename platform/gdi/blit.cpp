@@ -1,11 +1,14 @@
 // Pixel transfer between drawing contexts with raster operations, and
-// reading a bitmap's pixels.
+// reading a bitmap's pixels. Presents (a plain copy from a memory bitmap to a
+// window) are present_tracking.cpp's.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "objects.h"
+#include "present_tracking.h"
 #include "raster.h"
+#include "transfer.h"
 
 using namespace winlayer::gdi;
 
@@ -41,14 +44,14 @@ void ApplyRow(std::uint8_t code, Pixel* dst, const std::uint32_t* src, std::uint
 // becomes the destination's text colour (0) and background colour (1); a
 // colour source becomes white (1) where it equals its own background colour;
 // monochrome to monochrome copies the bits.
-void ConvertRow(const Surface& src, int sx, int sy, int n, const DC& srcDC, const DC& dstDC, std::uint32_t* out) {
-  const Surface& dst = dstDC.Target();
+void ConvertRow(const Surface& src, int sx, int sy, int n, COLORREF srcBk, const DrawState& dstState, const Surface& dst,
+                std::uint32_t* out) {
   if (src.Format() == PixelFormat::Color32) {
     const std::uint32_t* row = src.Row32(sy) + sx;
     if (dst.Format() == PixelFormat::Color32) {
       for (int i = 0; i < n; ++i) out[i] = row[i] & 0xFFFFFF;
     } else {
-      const std::uint32_t bk = PixelFromColor(srcDC.bkColor);
+      const std::uint32_t bk = PixelFromColor(srcBk);
       for (int i = 0; i < n; ++i) out[i] = (row[i] & 0xFFFFFF) == bk ? 1 : 0;
     }
   } else if (dst.Format() == PixelFormat::Mono) {
@@ -56,7 +59,7 @@ void ConvertRow(const Surface& src, int sx, int sy, int n, const DC& srcDC, cons
     for (int i = 0; i < n; ++i) out[i] = row[i];
   } else {
     const std::uint8_t* row = src.Row8(sy) + sx;
-    const std::uint32_t zero = dst.Encode(dstDC.textColor), one = dst.Encode(dstDC.bkColor);
+    const std::uint32_t zero = dst.Encode(dstState.textColor), one = dst.Encode(dstState.bkColor);
     for (int i = 0; i < n; ++i) out[i] = row[i] ? one : zero;
   }
 }
@@ -118,30 +121,52 @@ bool FastMask(const Surface& dst, const Surface& src, const Rect& d, int sx, int
   return true;
 }
 
-void Transfer(const DC& dstDC, const DC* srcDC, Rect d, int sx, int sy, std::uint8_t code) {
-  const Surface& dst = dstDC.Target();
+}  // namespace
+
+namespace winlayer::gdi {
+
+void Transfer(const DrawState& dstState, const Surface& dst, const Surface* source, COLORREF sourceBk, Rect d, int sx,
+              int sy, std::uint8_t code) {
   const std::uint32_t mask = dst.Format() == PixelFormat::Color32 ? 0xFFFFFFu : 1u;
   const std::uint32_t pattern =
-      dstDC.brush->Visible() ? dst.Encode(dstDC.brush->color) : dst.Encode(RGB(0, 0, 0));
-  if (srcDC && code == kCopy && FastCopy(dst, srcDC->Target(), d, sx, sy)) return;
-  if (srcDC && FastMask(dst, srcDC->Target(), d, sx, sy, code)) return;
+      dstState.brush->Visible() ? dst.Encode(dstState.brush->color) : dst.Encode(RGB(0, 0, 0));
+  if (source && code == kCopy && FastCopy(dst, *source, d, sx, sy)) return;
+  if (source && FastMask(dst, *source, d, sx, sy, code)) return;
 
   // Each source row is read whole before its destination row is written, so
   // within one surface it is enough to walk the rows away from the overlap:
   // every row is then read before the call changes it.
-  const bool upwards = srcDC && &srcDC->Target() == &dst && sy < d.top;
+  const bool upwards = source == &dst && sy < d.top;
   thread_local std::vector<std::uint32_t> row;  // one row of the source, kept between calls
-  if (srcDC && row.size() < static_cast<std::size_t>(d.Width())) row.resize(static_cast<std::size_t>(d.Width()));
+  if (source && row.size() < static_cast<std::size_t>(d.Width())) row.resize(static_cast<std::size_t>(d.Width()));
   for (int k = 0; k < d.Height(); ++k) {
     const int y = upwards ? d.bottom - 1 - k : d.top + k;
-    if (srcDC) ConvertRow(srcDC->Target(), sx, sy + y - d.top, d.Width(), *srcDC, dstDC, row.data());
-    const std::uint32_t* src = srcDC ? row.data() : nullptr;
+    if (source) ConvertRow(*source, sx, sy + y - d.top, d.Width(), sourceBk, dstState, dst, row.data());
+    const std::uint32_t* src = source ? row.data() : nullptr;
     if (dst.Format() == PixelFormat::Color32)
       ApplyRow(code, dst.Row32(y) + d.left, src, pattern, d.Width(), mask);
     else
       ApplyRow(code, dst.Row8(y) + d.left, src, pattern, d.Width(), mask);
   }
 }
+
+}  // namespace winlayer::gdi
+
+namespace {
+
+// The recorded forms of the two transfers: a copy from a source, and a pattern.
+void CopyPixels(const DrawState& state, const Surface& target, const Source& source, const Rect& d, int sx, int sy,
+                std::uint8_t code) {
+  Transfer(state, target, &source.Pixels(target), source.bkColor, d, sx, sy, code);
+}
+
+void FillPattern(const DrawState& state, const Surface& target, const Rect& d, std::uint8_t code) {
+  Transfer(state, target, nullptr, 0, d, 0, 0, code);
+}
+
+// Whether a raster operation's result is the same whatever the destination held.
+bool UsesDestination(std::uint8_t code) { return ((code >> 1) ^ code) & 0x55; }
+Cover CoverOf(std::uint8_t code) { return UsesDestination(code) ? Cover::Partial : Cover::Opaque; }
 
 // The destination rectangle of a transfer after clipping to the destination
 // and, when there is one, to the source; the source origin moves with it.
@@ -160,87 +185,6 @@ Rect ClipTransfer(const Rect& dstBounds, const Rect* srcBounds, long long x, lon
   }
   if (left >= right || top >= bottom) return {};
   return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
-}
-
-// Whether two rows of pixels are equal. The browser's C library compares
-// byte by byte; eight bytes at a time there is several times faster, where
-// the C library of a desktop is faster still.
-bool RowsEqual(const std::uint32_t* a, const std::uint32_t* b, int pixels) {
-#if defined(__EMSCRIPTEN__)
-  int i = 0;
-  for (; i + 2 <= pixels; i += 2) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a + i, 8);
-    std::memcpy(&y, b + i, 8);
-    if (x != y) return false;
-  }
-  return i == pixels || a[i] == b[i];
-#else
-  return std::memcmp(a, b, static_cast<std::size_t>(pixels) * 4) == 0;
-#endif
-}
-
-// Copies the rows of `d` that differ from the source's, and returns the
-// rows it copied. A frame loop redraws every pixel of its back buffer, most
-// of them as they were: comparing costs less than copying, and the display
-// then shows again only what really changed.
-Rect CopyDifferingRows(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy) {
-  int first = d.bottom, last = d.top - 1;
-  const std::size_t rowBytes = static_cast<std::size_t>(d.Width()) * 4;
-  for (int y = d.top; y < d.bottom; ++y) {
-    std::uint32_t* to = dst.Row32(y) + d.left;
-    const std::uint32_t* from = src.Row32(sy + y - d.top) + sx;
-    if (RowsEqual(to, from, d.Width())) continue;
-    std::memcpy(to, from, rowBytes);
-    first = std::min(first, y);
-    last = y;
-  }
-  return first <= last ? Rect{d.left, first, d.right, last + 1} : Rect{};
-}
-
-// A present: a plain copy from a memory bitmap onto a window. The window
-// remembers it; the next one from the same bitmap with the same rectangle and
-// source corner copies only what changed in the bitmap since, provided this
-// window took the bitmap's changes last and nothing else wrote into the
-// window in between (LockedDC::Drawn forgets the present then). The window's
-// pixels are then what a full copy would give. A section's pixels change
-// without a drawing call, so a present from one is always full.
-bool IsTrackablePresent(const DC& dst, const DC& src, std::uint8_t code) {
-  return code == kCopy && dst.windowSurface && !src.windowSurface && !src.bitmap->section &&
-         src.Target().Format() == PixelFormat::Color32 && dst.Target().Format() == PixelFormat::Color32;
-}
-
-// Presents that copy without comparing rows, once most rows of one differed.
-constexpr int kPlainCopiesAfterBusyFrame = 15;
-
-void Present(LockedDC& dcs, const Rect& d, int sx, int sy) {
-  DC& dst = *dcs;
-  DC& src = dcs.Second();
-  WindowSurface& window = *dst.windowSurface;
-  Bitmap& bitmap = *src.bitmap;
-  const TrackedPresent now{bitmap.serial, d, sx, sy};
-  const TrackedPresent& last = window.lastPresent;
-  Rect copy = d;
-  if (last.bitmap == now.bitmap && bitmap.changesTakenBy == window.serial && last.target == d && last.sourceX == sx &&
-      last.sourceY == sy) {
-    const Rect changed = bitmap.changed;  // in the bitmap; the copy moves it by (d.left - sx, d.top - sy)
-    copy = raster::Intersect(d, {changed.left + d.left - sx, changed.top + d.top - sy, changed.right + d.left - sx,
-                                 changed.bottom + d.top - sy});
-  }
-  // While most rows change from frame to frame (a camera in flight), comparing
-  // them costs more than it saves: copy outright, and try again later.
-  Rect shown = copy;
-  if (window.plainCopiesLeft > 0) {
-    --window.plainCopiesLeft;
-    if (!copy.Empty()) Transfer(dst, &src, copy, sx + copy.left - d.left, sy + copy.top - d.top, kCopy);
-  } else {
-    shown = CopyDifferingRows(dst.Target(), src.Target(), copy, sx + copy.left - d.left, sy + copy.top - d.top);
-    if (shown.Height() * 2 > copy.Height()) window.plainCopiesLeft = kPlainCopiesAfterBusyFrame;
-  }
-  dcs.Drawn(shown);  // a present even when nothing changed: the frame is paced and shown
-  window.lastPresent = now;
-  bitmap.changed = {};
-  bitmap.changesTakenBy = window.serial;
 }
 
 }  // namespace
@@ -264,8 +208,15 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     Present(dcs, d, static_cast<int>(sx), static_cast<int>(sy));
     return TRUE;
   }
-  Transfer(dst, &src, d, static_cast<int>(sx), static_cast<int>(sy), code);
-  dcs.Drawn(d);
+  // The source as of this call: drawn up to date, and held still while a recorded copy waits.
+  Source source;
+  source.bkColor = src.bkColor;
+  if (src.bitmap != dst.bitmap) {
+    dcs.SettleSecond();
+    source.bitmap = src.bitmap;
+    source.version = src.bitmap->version.load(std::memory_order_relaxed);
+  }
+  dcs.DrawFrom<CopyPixels>(source.bitmap, d, CoverOf(code), source, d, static_cast<int>(sx), static_cast<int>(sy), code);
   return TRUE;
 }
 
@@ -279,16 +230,14 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   if (cx < 0) { left += cx; cx = -cx; }
   if (cy < 0) { top += cy; cy = -cy; }
   const Rect d = ClipTransfer(dc->Clip(), nullptr, left, top, cx, cy, nullptr, nullptr);
-  if (!d.Empty()) {
-    Transfer(*dc, nullptr, d, 0, 0, code);
-    dc.Drawn(d);
-  }
+  if (!d.Empty()) dc.Draw<FillPattern>(d, CoverOf(code), d, code);
   return TRUE;
 }
 
 int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
   auto bitmap = Find<Bitmap>(hbm);
   if (!bitmap || !lpbmi || usage != DIB_RGB_COLORS) return 0;
+  LockedDC::SettleBitmap(*bitmap);
   // The pixels are read under the context's locks (and a window's surface
   // lock), which every call drawing on that context's bitmap takes too.
   LockedDC dc(hdc);

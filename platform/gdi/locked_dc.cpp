@@ -13,6 +13,18 @@ std::uint64_t NewSerial() {
   return next.fetch_add(1, std::memory_order_relaxed);
 }
 
+// A bitmap defers its drawing when it is a colour memory bitmap the program
+// draws frames into: not a window's, not a section (whose pixels the program
+// reads without a call), not a stock one.
+Recording* LockedDC::RecordingOf(Bitmap& target) {
+  if (target.recording) return target.recording.get();
+  if (dc_->kind != Kind::MemDC || target.stock || target.section ||
+      target.surface->Format() != PixelFormat::Color32 || !DeferralEnabled())
+    return nullptr;
+  target.recording = std::make_unique<Recording>(target);
+  return target.recording.get();
+}
+
 LockedDC::LockedDC(HDC h) : dc_(BorrowDC(h, owner_)), borrowed_(dc_ && !owner_) { LockAll(); }
 
 LockedDC::LockedDC(HDC first, HDC second)
@@ -60,7 +72,7 @@ LockedDC::~LockedDC() {
   while (held_ > 0) held_lock_[--held_]->unlock();
   if (drawn_) {
     pacing::NoteWork();
-    if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented();
+    if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented(presentKind_);
   }
   if (borrowed_) ReturnDC();
 }

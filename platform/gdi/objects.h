@@ -19,8 +19,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "deferred_drawing.h"
+#include "draw_state.h"
 #include "fast_lock.h"
 #include "surface.h"
+#include "window_surface.h"
 
 namespace winlayer::text {
 class RealizedFont;
@@ -92,48 +95,22 @@ struct Bitmap : Object {
   const std::uint64_t serial = NewSerial();
   Rect changed = {0, 0, 0, 0};
   std::uint64_t changesTakenBy = 0;  // a window surface's serial
+
+  // Deferred drawing (deferred_drawing.h): the calls not yet drawn, made at
+  // the first drawing call on a bitmap that defers; the writes so far; and
+  // how many recordings copy from this bitmap in calls not yet drawn.
+  std::unique_ptr<Recording> recording;
+  std::atomic<std::uint64_t> version{0};
+  std::atomic<int> readers{0};
+  bool Defers() const { return recording != nullptr; }
 };
 
-// A window's last present from a memory bitmap, while nothing else has
-// written into the window since: the next present with the same bitmap,
-// rectangle and source corner need copy only what changed in the bitmap.
-struct TrackedPresent {
-  std::uint64_t bitmap = 0;  // the bitmap's serial; 0: none (the next present copies in full)
-  Rect target;
-  int sourceX = 0, sourceY = 0;
-};
+struct WindowSurface;
 
-// The pixels of a window's client area, drawn by the window's contexts and
-// shown by the display. The lock is held while pixels are drawn or shown, so
-// the display never shows half of a drawing call.
-struct WindowSurface {
-  WindowSurface(HWND w, std::shared_ptr<Bitmap> b, std::function<void()> present)
-      : window(w), bitmap(std::move(b)), presented(std::move(present)) {}
-  FastLock lock;
-  const HWND window;
-  const std::shared_ptr<Bitmap> bitmap;
-  const std::uint64_t serial = NewSerial();
-  // Guarded by the lock: the last present that later ones may build on, and
-  // the part of the pixels changed since the display last showed them.
-  TrackedPresent lastPresent;
-  Rect changedSinceShown = {0, 0, 0, 0};
-  int plainCopiesLeft = 0;  // presents to copy without comparing rows first (blit.cpp)
-  // The window's present path: called on the drawing thread, with no lock
-  // held, after each call that changed the pixels.
-  const std::function<void()> presented;
-};
-
-struct DC : Object {
+struct DC : Object, DrawState {
   explicit DC(Kind k) : Object(k) {}
   FastLock lock;  // one drawing call at a time on a context
-  std::shared_ptr<Pen> pen;
-  std::shared_ptr<Brush> brush;
-  std::shared_ptr<Font> font;
   std::shared_ptr<Bitmap> bitmap;
-  COLORREF textColor = RGB(0, 0, 0);
-  COLORREF bkColor = RGB(255, 255, 255);
-  int bkMode = OPAQUE;
-  int fillMode = ALTERNATE;
   POINT position{0, 0};
   std::shared_ptr<WindowSurface> windowSurface;  // set for the contexts of a window
 
@@ -226,7 +203,42 @@ class LockedDC {
   void Drawn();
   void Drawn(const Rect& touched);
 
+  // A drawing call on the first context's bitmap: `Fn(state, target,
+  // args...)`, drawn at once, or recorded when the bitmap defers its drawing
+  // (deferred_drawing.h). `touched` holds every pixel it may change.
+  template <auto Fn, typename... Args>
+  void Draw(const Rect& touched, Cover cover, Args... args) {
+    DrawFrom<Fn>(nullptr, touched, cover, std::move(args)...);
+  }
+  // The same for a call that copies from another bitmap, `source`.
+  template <auto Fn, typename... Args>
+  void DrawFrom(const std::shared_ptr<Bitmap>& source, const Rect& touched, Cover cover, Args... args) {
+    Bitmap& target = *dc_->bitmap;
+    BeforeWrite(target);
+    if (Recording* r = RecordingOf(target)) {
+      r->Add(std::make_unique<Call<Fn, Args...>>(r->Snapshot(*dc_), touched, cover, std::move(args)...), source);
+      drawn_ = true;  // a memory bitmap: its present learns what changed from the recording
+      return;
+    }
+    Fn(*dc_, *target.surface, args...);
+    Drawn(touched);
+  }
+  // Before a call reads the pixels of a context's bitmap: what is recorded is drawn.
+  void Settle() const { SettleBitmap(*dc_->bitmap); }
+  void SettleSecond() const { SettleBitmap(*second_->bitmap); }
+  static void SettleBitmap(Bitmap& b) {
+    if (b.recording) b.recording->DrawPending();
+  }
+
+  // How this call's present reaches the screen (present_tracking.cpp):
+  // held back from it when the next frame comes before the screen's next
+  // refresh; shown late (without pacing it again) for a frame held back.
+  void HoldBack() { presentKind_ = PresentKind::HeldBack; }
+  void ShowLate() { presentKind_ = PresentKind::LateShow; }
+
  private:
+  Recording* RecordingOf(Bitmap& target);
+  PresentKind presentKind_ = PresentKind::Shown;
   void LockAll();
   std::shared_ptr<DC> owner_;  // before dc_: its constructor fills it
   DC* dc_ = nullptr;

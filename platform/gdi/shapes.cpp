@@ -11,17 +11,44 @@ using namespace winlayer::gdi;
 
 namespace {
 
-void StrokeLine(const DC& dc, int x0, int y0, int x1, int y1) {
+// A call's points, kept by value when it is recorded.
+struct Points {
+  std::vector<POINT> points;
+  Points(const POINT* p, int count) : points(p, p + count) {}
+  bool operator==(const Points& o) const {
+    return std::equal(points.begin(), points.end(), o.points.begin(), o.points.end(),
+                      [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; });
+  }
+};
+
+void StrokeLine(const DrawState& dc, const Surface& target, int x0, int y0, int x1, int y1) {
   if (!dc.pen->Visible()) return;
-  raster::Line(dc.Target(), dc.Clip(), x0, y0, x1, y1, dc.Target().Encode(dc.pen->color));
+  raster::Line(target, target.Bounds(), x0, y0, x1, y1, target.Encode(dc.pen->color));
+}
+
+void StrokeLines(const DrawState& dc, const Surface& target, const Points& p) {
+  for (std::size_t i = 0; i + 1 < p.points.size(); ++i)
+    StrokeLine(dc, target, p.points[i].x, p.points[i].y, p.points[i + 1].x, p.points[i + 1].y);
 }
 
 // The interior in the brush, then the closed outline in the pen on top.
-void DrawPolygon(const DC& dc, const POINT* points, int count) {
-  const Surface& target = dc.Target();
+void DrawPolygon(const DrawState& dc, const Surface& target, const Points& p) {
+  const POINT* points = p.points.data();
+  const int count = static_cast<int>(p.points.size());
   if (dc.brush->Visible())
-    raster::FillPolygon(target, dc.Clip(), points, count, dc.fillMode == WINDING, target.Encode(dc.brush->color));
-  if (dc.pen->Visible()) raster::Outline(target, dc.Clip(), points, count, target.Encode(dc.pen->color));
+    raster::FillPolygon(target, target.Bounds(), points, count, dc.fillMode == WINDING, target.Encode(dc.brush->color));
+  if (dc.pen->Visible()) raster::Outline(target, target.Bounds(), points, count, target.Encode(dc.pen->color));
+}
+
+// The outline runs through the outermost ring of pixels; the brush fills what
+// it encloses. With both, every pixel of the rectangle is set.
+void DrawRectangle(const DrawState& dc, const Surface& target, int left, int top, int right, int bottom) {
+  const POINT corners[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+  DrawPolygon(dc, target, Points(corners, 4));
+}
+
+void DrawPixel(const DrawState&, const Surface& target, int x, int y, COLORREF color) {
+  target.Write(x, y, target.Encode(color));
 }
 
 // The pixels that lines or a polygon through these points may touch: one
@@ -57,26 +84,23 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
   LockedDC dc(hdc);
   if (!dc) return FALSE;
-  StrokeLine(*dc, dc->position.x, dc->position.y, x, y);
   const POINT ends[2] = {dc->position, {x, y}};
+  dc.Draw<StrokeLine>(Around(ends, 2), Cover::Partial, ends[0].x, ends[0].y, x, y);
   dc->position = {x, y};
-  dc.Drawn(Around(ends, 2));
   return TRUE;
 }
 
 BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
   LockedDC dc(hdc);
   if (!dc || !apt || cpt < 2) return FALSE;
-  for (int i = 0; i + 1 < cpt; ++i) StrokeLine(*dc, apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y);
-  dc.Drawn(Around(apt, cpt));
+  dc.Draw<StrokeLines>(Around(apt, cpt), Cover::Partial, Points(apt, cpt));
   return TRUE;
 }
 
 BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt) {
   LockedDC dc(hdc);
   if (!dc || !apt || cpt < 2) return FALSE;
-  DrawPolygon(*dc, apt, cpt);
-  dc.Drawn(Around(apt, cpt));
+  dc.Draw<DrawPolygon>(Around(apt, cpt), Cover::Partial, Points(apt, cpt));
   return TRUE;
 }
 
@@ -86,24 +110,25 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (left == right || top == bottom) return TRUE;
-  // The outline runs through the outermost ring of pixels; the brush fills what it encloses.
-  const POINT corners[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
-  DrawPolygon(*dc, corners, 4);
-  dc.Drawn({left, top, right, bottom});
+  const Cover cover = dc->pen->Visible() && dc->brush->Visible() ? Cover::Opaque : Cover::Partial;
+  dc.Draw<DrawRectangle>({left, top, right, bottom}, cover, left, top, right, bottom);
   return TRUE;
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
   LockedDC dc(hdc);
   if (!dc || !InBitmap(*dc, x, y)) return static_cast<COLORREF>(-1);
-  dc->Target().Write(x, y, dc->Target().Encode(color));
-  dc.Drawn({x, y, x + 1, y + 1});
-  return dc->Target().Read(x, y);
+  dc.Draw<DrawPixel>({x, y, x + 1, y + 1}, Cover::Opaque, x, y, color);
+  // The colour as the bitmap keeps it.
+  const std::uint32_t stored = dc->Target().Encode(color);
+  if (dc->Target().Format() == PixelFormat::Color32) return ColorFromPixel(stored);
+  return stored ? RGB(255, 255, 255) : RGB(0, 0, 0);
 }
 
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
   LockedDC dc(hdc);
   if (!dc || !InBitmap(*dc, x, y)) return CLR_INVALID;
+  dc.Settle();
   return dc->Target().Read(x, y);
 }
 

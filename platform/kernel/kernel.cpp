@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "../pacing/poll_pacing.h"
+
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
@@ -46,6 +48,7 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
     sched_yield();
     return;
   }
+  winlayer::pacing::ShowHeldFrame();  // the thread pauses: its last frame goes to the screen now
   timespec t{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
   while (nanosleep(&t, &t) != 0) {
   }

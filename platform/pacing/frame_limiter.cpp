@@ -9,13 +9,17 @@ FrameLimiter::FrameLimiter(int framesPerSecond)
 
 FrameLimiter::Clock::time_point FrameLimiter::Slot(Clock::time_point now) {
   if (Unlimited()) return now;
-  if (!started_ || now - next_ > kCatchUpPeriods * period_) {
+  if (Restarts(now)) {
     started_ = true;
     next_ = now;
   }
   const Clock::time_point slot = next_;
   next_ += period_;
   return slot;
+}
+
+FrameLimiter::Clock::time_point FrameLimiter::Peek(Clock::time_point now) const {
+  return Unlimited() || Restarts(now) ? now : next_;
 }
 
 }  // namespace winlayer::pacing

@@ -22,11 +22,14 @@ class FrameLimiter {
   Clock::duration Period() const { return period_; }
   // The moment a present that is ready at `now` may go; the caller waits until then.
   Clock::time_point Slot(Clock::time_point now);
+  // The slot Slot(now) would give, without taking it.
+  Clock::time_point Peek(Clock::time_point now) const;
 
  private:
   // How far behind a present may be and still keep the schedule: at 400
   // frames a second, 10 ms, the most the catching up adds is one screen refresh's worth of frames.
   static constexpr int kCatchUpPeriods = 4;
+  bool Restarts(Clock::time_point now) const { return !started_ || now - next_ > kCatchUpPeriods * period_; }
 
   Clock::duration period_;
   bool started_ = false;

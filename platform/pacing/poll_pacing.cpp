@@ -1,6 +1,7 @@
 #include "poll_pacing.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace winlayer::pacing {
 
@@ -41,14 +42,29 @@ InputSignal& Input() {
 namespace {
 thread_local PollPacer pacer;
 thread_local std::uint64_t noticesSeen = 0;
+struct HeldFrame {
+  Clock::time_point due{};
+  void (*show)() = nullptr;
+};
+thread_local HeldFrame held;
 std::atomic<std::uint64_t> naps{0};
 }  // namespace
 
 void NoteWork() { pacer.Worked(); }
 
+void HoldFrameBack(Clock::time_point due, void (*show)()) { held = {due, show}; }
+
+void ShowHeldFrame() {
+  if (!held.show) return;
+  void (*show)() = std::exchange(held.show, nullptr);
+  show();
+}
+
 void BeforePoll() {
   const auto now = Clock::now();
+  if (held.show && now >= held.due) ShowHeldFrame();
   const auto nap = pacer.Poll(now);
+  if (nap > Clock::duration::zero()) ShowHeldFrame();
   const std::uint64_t notices = Input().Notices();
   // Something happened since this thread last looked: answer at once.
   if (nap > Clock::duration::zero() && notices == noticesSeen) {

@@ -60,6 +60,13 @@ InputSignal& Input();
 void NoteWork();    // after a drawing call changed pixels
 void BeforePoll();  // before a poll is answered; naps when due
 Clock::duration ThreadIdleFor(Clock::time_point now);
+// A frame held back from the screen (the next was due before the screen's
+// next refresh) is shown late when the next does not come in time: at the
+// thread's first poll from `due` on, or before it naps or waits. `show` runs
+// on this thread with no lock held.
+void HoldFrameBack(Clock::time_point due, void (*show)());
+void ShowHeldFrame();  // at once, if one is held (before the thread waits)
+
 // Naps taken so far by all threads (for the tests' drivers: a program that naps waits for input).
 std::uint64_t NapCount();
 

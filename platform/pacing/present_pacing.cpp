@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string_view>
 
 namespace winlayer::pacing {
@@ -61,5 +62,41 @@ void WindowPacing::BeforePresent() {
 }
 
 std::uint64_t PresentCount() { return presents.load(std::memory_order_relaxed); }
+
+namespace {
+std::atomic<Clock::rep> plannedRefresh{0};  // since the clock's epoch; 0: none planned
+}
+
+void PlanScreenRefresh(Clock::time_point next) {
+  plannedRefresh.store(std::max<Clock::rep>(1, next.time_since_epoch().count()), std::memory_order_relaxed);
+}
+
+std::optional<Clock::time_point> NextScreenRefresh() {
+  const Clock::rep ticks = plannedRefresh.load(std::memory_order_relaxed);
+  if (ticks == 0) return std::nullopt;
+  return Clock::time_point(Clock::duration(ticks));
+}
+
+std::optional<Clock::time_point> WindowPacing::RefreshAfter(Clock::time_point now) {
+  const auto refresh = NextScreenRefresh();
+  if (!refresh) return std::nullopt;
+  return std::max(*refresh, now);
+}
+
+bool WindowPacing::ShownAtNextRefresh(Clock::time_point now) {
+  const auto refresh = NextScreenRefresh();
+  if (!refresh) return true;
+  // Unpaced, the next present may come at once.
+  Clock::time_point slot = now;
+  Clock::duration period{};
+  {
+    std::lock_guard guard(lock_);
+    if (limiter_) {
+      slot = limiter_->Peek(now);
+      period = limiter_->Period();
+    }
+  }
+  return slot + period >= std::max(*refresh, slot);
+}
 
 }  // namespace winlayer::pacing

@@ -24,6 +24,13 @@ class WindowPacing {
   // Waits until this present's slot (at once when unpaced), then counts it.
   // Called on the drawing thread, before the frame is put on the window.
   void BeforePresent();
+  // Whether a present made now would be the last before the screen's next
+  // refresh (NextScreenRefresh), so that the screen shows it: the one after
+  // it, a period later on the schedule, would come too late. Unpaced, or with
+  // no refresh planned, every present is shown.
+  bool ShownAtNextRefresh(Clock::time_point now);
+  // The refresh it would be shown at; past: at once.
+  std::optional<Clock::time_point> RefreshAfter(Clock::time_point now);
 
  private:
   Clock::time_point SlotFor(Clock::time_point now);
@@ -34,5 +41,11 @@ class WindowPacing {
 
 // Presents so far, all windows together.
 std::uint64_t PresentCount();
+
+// The screen's next refresh as a display's thread plans it: when it next
+// copies changed windows to the screen. A display that shows no screen
+// plans none.
+void PlanScreenRefresh(Clock::time_point next);
+std::optional<Clock::time_point> NextScreenRefresh();
 
 }  // namespace winlayer::pacing

@@ -24,11 +24,13 @@ namespace {
 struct Placed {
   unsigned char c;
   bool underlined;  // marked by a preceding '&'
+  bool operator==(const Placed&) const = default;
 };
 
 struct Line {
   std::vector<Placed> chars;
   long long width = 0;
+  bool operator==(const Line&) const = default;
 };
 
 // Positions are worked out in 64 bits, so text anywhere in the 32-bit plane
@@ -196,8 +198,9 @@ void Fill(const Surface& target, const Rect& box, std::uint32_t encoded) {
 
 // Draws one line with its top-left corner at (x, y). Only the characters
 // whose glyphs may reach the clip rectangle are rendered.
-void DrawLine(const DC& dc, RealizedFont& font, const Line& line, long long x, long long y, const Rect& clip) {
-  const Surface& target = dc.Target();
+void DrawLine(const DrawState& dc, const Surface& target, const std::shared_ptr<RealizedFont>& realized, const Line& line,
+              long long x, long long y, const Rect& clip) {
+  RealizedFont& font = *realized;
   const text::CellMetrics& m = font.Metrics();
   const std::uint32_t ink = target.Encode(dc.textColor);
   const long long end = x + line.width;
@@ -270,17 +273,14 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
   if (!(format & DT_NOCLIP)) clip = raster::Intersect(clip, {lprc->left, lprc->top, lprc->right, lprc->bottom});
 
   long long y = top;
-  Rect touched{};
   for (const Line& line : lines) {
     if (y - Overhang(font->Metrics()) >= clip.bottom) break;  // neither this line nor any below shows
     long long x = left;
     if (format & DT_RIGHT) x = right - line.width;
     else if (format & DT_CENTER) x = left + (right - left - line.width) / 2;
-    DrawLine(*dc, *font, line, x, y, clip);
-    touched = Union(touched, LineBox(*font, line, x, y, clip));
+    dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, font, line, x, y, clip);
     y += lineHeight;
   }
-  dc.Drawn(touched);
   const long long height = (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - rectTop + total : total;
   return static_cast<int>(std::clamp<long long>(height, INT32_MIN, INT32_MAX));
 }
@@ -296,8 +296,9 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     line.chars.push_back({ch, false});
     line.width += font->Advance(ch);
   }
-  DrawLine(*dc, *font, line, x, y, dc->Clip());
-  dc.Drawn(LineBox(*font, line, x, y, dc->Clip()));
+  const Rect clip = dc->Clip();
+  dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, font, std::move(line), static_cast<long long>(x),
+                    static_cast<long long>(y), clip);
   return TRUE;
 }
 

@@ -23,6 +23,10 @@ bool BrushColor(HBRUSH hbr, COLORREF* color) {
   return true;
 }
 
+void FillColor(const gdi::DrawState&, const gdi::Surface& target, const gdi::Rect& r, COLORREF color) {
+  gdi::raster::FillRect(target, target.Bounds(), r, target.Encode(color));
+}
+
 }  // namespace
 
 extern "C" int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
@@ -31,7 +35,6 @@ extern "C" int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   gdi::LockedDC dc(hDC);
   if (!dc) return 0;
   const gdi::Rect r{lprc->left, lprc->top, lprc->right, lprc->bottom};
-  gdi::raster::FillRect(dc->Target(), dc->Clip(), r, dc->Target().Encode(color));
-  dc.Drawn(r);
+  dc.Draw<FillColor>(r, gdi::Cover::Opaque, r, color);
   return 1;
 }

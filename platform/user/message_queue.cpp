@@ -232,6 +232,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
       case Took::Quit: return FALSE;
       case Took::Nothing: break;
     }
+    winlayer::pacing::ShowHeldFrame();  // the thread waits: its last frame goes to the screen now
     std::unique_lock lock(queue->lock);
     queue->wake.wait(lock, [&] {
       return !queue->posted.empty() || !queue->incoming.empty() || queue->quit || queue->paintRequested;

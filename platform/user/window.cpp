@@ -57,7 +57,8 @@ std::shared_ptr<gdi::WindowSurface> MakeSurface(HWND handle, const RECT& client)
   auto bitmap = std::make_shared<gdi::Bitmap>(std::move(pixels), 32);
   bitmap->stock = true;  // the display's, not the program's to delete
   if (gdi::AddObject(bitmap) == 0) return nullptr;
-  return std::make_shared<gdi::WindowSurface>(handle, bitmap, display::PresentPath(handle));
+  auto pacing = std::make_shared<pacing::WindowPacing>();
+  return std::make_shared<gdi::WindowSurface>(handle, bitmap, pacing, display::PresentPath(handle, pacing));
 }
 
 // Takes a window out of every list; what it holds goes with it.

@@ -88,6 +88,11 @@ void RemovePresentCallback(int id) {
 
 std::uint64_t PresentCount() { return pacing::PresentCount(); }
 
+void DeferDrawing(bool on) { gdi::SetDeferralForTesting(on); }
+void PlanRefresh(std::chrono::steady_clock::time_point next) { pacing::PlanScreenRefresh(next); }
+std::uint64_t DeferredCallsDrawn() { return gdi::DeferredTotals().callsDrawn; }
+std::uint64_t DeferredFramesDropped() { return gdi::DeferredTotals().framesDropped; }
+
 std::vector<MessageBoxRecord> MessageBoxes() {
   HeadlessDisplay& d = Headless();
   std::lock_guard guard(d.lock_);

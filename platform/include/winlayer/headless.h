@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winlayer/display.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -65,6 +66,19 @@ int AddPresentCallback(PresentCallback callback);
 void RemovePresentCallback(int id);
 // How many presents each window has had, all windows together.
 std::uint64_t PresentCount();
+
+// ---- deferred drawing ------------------------------------------------------------
+
+// Bitmaps made from now on record their drawing, as a paced program's do, or
+// draw at once (their choice is made at their first drawing call).
+void DeferDrawing(bool on);
+// The screen's next refresh, as a display's thread plans it: a present is
+// shown only when no later one is due before it (the tests' screen plans none:
+// every present is shown).
+void PlanRefresh(std::chrono::steady_clock::time_point next);
+// Recorded calls drawn so far, and frames never drawn, all bitmaps together.
+std::uint64_t DeferredCallsDrawn();
+std::uint64_t DeferredFramesDropped();
 
 // ---- message boxes -------------------------------------------------------------------
 
