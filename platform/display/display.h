@@ -77,6 +77,10 @@ class Display {
   // frame. Called on the drawing thread with no lock held; must not block
   // for long, since the program's frame loop waits for it.
   virtual void Presented(HWND window) = 0;
+  // A present held back from the screen: the next frame comes before the
+  // screen's next refresh (gdi/window_surface.h). Paced and counted; the
+  // window's pixels are unchanged. Same thread and rules as Presented.
+  virtual void HeldBack(HWND) {}
 
   // Modal for the calling thread, which blocks until it is answered; the
   // button chosen (IDOK, IDCANCEL, ...).

@@ -3,6 +3,8 @@
 #include <winlayer/frame_rate.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
@@ -51,6 +53,20 @@ bool SameCalls(const std::vector<std::unique_ptr<RecordedCall>>& a, const std::v
 }
 
 }  // namespace
+
+bool SameFontDescription(const LOGFONTA& a, const LOGFONTA& b) {
+  return std::memcmp(&a, &b, offsetof(LOGFONTA, lfFaceName)) == 0 &&
+         std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
+bool DrawState::operator==(const DrawState& o) const {
+  const auto samePen = [](const Pen& a, const Pen& b) { return a.style == b.style && a.width == b.width && a.color == b.color; };
+  const auto sameBrush = [](const Brush& a, const Brush& b) { return a.style == b.style && a.color == b.color; };
+  const auto sameFont = [](const Font& a, const Font& b) { return SameFontDescription(a.description, b.description); };
+  return textColor == o.textColor && bkColor == o.bkColor && bkMode == o.bkMode && fillMode == o.fillMode &&
+         (pen == o.pen || samePen(*pen, *o.pen)) && (brush == o.brush || sameBrush(*brush, *o.brush)) &&
+         (font == o.font || sameFont(*font, *o.font));
+}
 
 DeferredCounts DeferredTotals() { return {callsDrawn.load(), framesDropped.load()}; }
 

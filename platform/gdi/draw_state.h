@@ -22,11 +22,12 @@ struct DrawState {
   int bkMode = OPAQUE;
   int fillMode = ALTERNATE;
 
-  // Pens, brushes and fonts never change once made: the same objects draw the same.
-  bool operator==(const DrawState& o) const {
-    return pen == o.pen && brush == o.brush && font == o.font && textColor == o.textColor && bkColor == o.bkColor &&
-           bkMode == o.bkMode && fillMode == o.fillMode;
-  }
+  // Draws the same pixels: pens, brushes and fonts never change once made,
+  // and two made alike (a frame loop makes its brushes anew each frame) draw alike.
+  bool operator==(const DrawState& o) const;
 };
+
+// Whether two font descriptions ask for the same font (the face name up to its end).
+bool SameFontDescription(const LOGFONTA& a, const LOGFONTA& b);
 
 }  // namespace winlayer::gdi

@@ -198,9 +198,17 @@ void Fill(const Surface& target, const Rect& box, std::uint32_t encoded) {
 
 // Draws one line with its top-left corner at (x, y). Only the characters
 // whose glyphs may reach the clip rectangle are rendered.
-void DrawLine(const DrawState& dc, const Surface& target, const std::shared_ptr<RealizedFont>& realized, const Line& line,
-              long long x, long long y, const Rect& clip) {
-  RealizedFont& font = *realized;
+// A font as a recorded call keeps it: fonts made alike draw alike.
+struct FontUsed {
+  std::shared_ptr<RealizedFont> font;
+  bool operator==(const FontUsed& o) const {
+    return font == o.font || SameFontDescription(font->Description(), o.font->Description());
+  }
+};
+
+void DrawLine(const DrawState& dc, const Surface& target, const FontUsed& used, const Line& line, long long x, long long y,
+              const Rect& clip) {
+  RealizedFont& font = *used.font;
   const text::CellMetrics& m = font.Metrics();
   const std::uint32_t ink = target.Encode(dc.textColor);
   const long long end = x + line.width;
@@ -278,7 +286,7 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     long long x = left;
     if (format & DT_RIGHT) x = right - line.width;
     else if (format & DT_CENTER) x = left + (right - left - line.width) / 2;
-    dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, font, line, x, y, clip);
+    dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, FontUsed{font}, line, x, y, clip);
     y += lineHeight;
   }
   const long long height = (format & DT_SINGLELINE) && (format & (DT_BOTTOM | DT_VCENTER)) ? top - rectTop + total : total;
@@ -297,7 +305,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     line.width += font->Advance(ch);
   }
   const Rect clip = dc->Clip();
-  dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, font, std::move(line), static_cast<long long>(x),
+  dc.Draw<DrawLine>(LineBox(*font, line, x, y, clip), Cover::Partial, FontUsed{font}, std::move(line), static_cast<long long>(x),
                     static_cast<long long>(y), clip);
   return TRUE;
 }

@@ -59,8 +59,9 @@ Frame ClientPixels(HWND window);
 COLORREF ClientPixel(HWND window, int x, int y);
 bool SaveClientPng(HWND window, const std::string& path);
 
-// Runs on the drawing thread every time pixels reach a window (a program's
-// present), with no lock of the layer held. Returns an id for removal.
+// Runs on the drawing thread every time a program presents to a window (its
+// pixels reach the window, or the frame is held back from the screen, see
+// PlanRefresh), with no lock of the layer held. Returns an id for removal.
 using PresentCallback = std::function<void(HWND window)>;
 int AddPresentCallback(PresentCallback callback);
 void RemovePresentCallback(int id);
