@@ -1,11 +1,11 @@
 // The SDL display: every top-level window is an SDL window on the real
 // screen. One display thread makes every SDL call (initialisation, windows,
 // events, copies to the screen); other threads reach it through requests and
-// wake it through an eventfd, never through SDL. A present only marks
-// its window as changed, so a program draws at its own pace; the screen gets
-// the newest frame of each changed window, copied whole, at most once per
-// refresh of the screen, and the last frame before a pause is always shown.
-// On a large screen a window is shown enlarged by a whole factor (scaling.h).
+// wake it through an eventfd, never through SDL. What reaches the screen and
+// when is the display core's (display_core.h); the copy itself is
+// sdl_screen_copy.cpp's, which enlarges a window by a whole factor on a large
+// screen (scaling.h). Keys: sdl_keys.cpp; X11: sdl_x11.cpp; message boxes:
+// sdl_message_box.cpp.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <poll.h>
@@ -14,11 +14,9 @@
 #include <unistd.h>
 #include <winlayer/display.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <future>
@@ -27,13 +25,15 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "../../user/input.h"
 #include "../display.h"
-#include "../message_buttons.h"
-#include "../presented_windows.h"
+#include "../display_core.h"
 #include "scaling.h"
+#include "sdl_keys.h"
+#include "sdl_message_box.h"
+#include "sdl_screen_copy.h"
+#include "sdl_x11.h"
 
 namespace winlayer::display {
 
@@ -49,60 +49,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kEventPoll = std::chrono::milliseconds(4);
 constexpr auto kLongestSleep = std::chrono::milliseconds(100);  // SDL's own deferred work goes on
 constexpr int kRefreshRateUnknown = 60;
-
-UINT VirtualKey(SDL_Keycode k) {
-  if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<UINT>(k - SDLK_a);
-  if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<UINT>(k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<UINT>(k - SDLK_F1);
-  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<UINT>(k - SDLK_KP_1);
-  switch (k) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_END: return VK_END;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_MINUS: return VK_OEM_MINUS;
-    case SDLK_EQUALS: return VK_OEM_PLUS;
-    case SDLK_COMMA: return VK_OEM_COMMA;
-    case SDLK_PERIOD: return VK_OEM_PERIOD;
-    case SDLK_SLASH: return VK_OEM_2;
-    case SDLK_SEMICOLON: return VK_OEM_1;
-    case SDLK_QUOTE: return VK_OEM_7;
-    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_DIVIDE: return VK_DIVIDE;
-    case SDLK_KP_PERIOD: return VK_DECIMAL;
-    default: return 0;
-  }
-}
-
-int ButtonKey(Uint8 sdlButton) {
-  switch (sdlButton) {
-    case SDL_BUTTON_LEFT: return VK_LBUTTON;
-    case SDL_BUTTON_RIGHT: return VK_RBUTTON;
-    case SDL_BUTTON_MIDDLE: return VK_MBUTTON;
-    default: return 0;
-  }
-}
 
 class SdlDisplay final : public Display {
  public:
@@ -145,11 +91,12 @@ class SdlDisplay final : public Display {
       entry->window = window;
       entry->origin = {p.client.left, p.client.top};
       entry->scale = scale;
-      entry->surface = p.surface;
-      entry->xWindow = XWindowOf(window);
+      entry->xWindow = x11::WindowId(window);
       byHandle_[p.window] = entry;
       byId_[SDL_GetWindowID(window)] = entry;
-      if (serverFd_ < 0) serverFd_ = ServerConnection(window);
+      screenCopy_.Add(p.window, window, scale);
+      core_.AddWindow(p.window, p.surface);
+      if (serverFd_ < 0) serverFd_ = x11::ServerConnection(window);
       return true;
     });
   }
@@ -158,6 +105,8 @@ class SdlDisplay final : public Display {
     Call([this, handle] {
       auto it = byHandle_.find(handle);
       if (it == byHandle_.end()) return 0;
+      core_.RemoveWindow(handle);
+      screenCopy_.Remove(handle);
       byId_.erase(SDL_GetWindowID(it->second->window));
       SDL_DestroyWindow(it->second->window);
       byHandle_.erase(it);
@@ -171,7 +120,7 @@ class SdlDisplay final : public Display {
         if (visible) {
           SDL_ShowWindow(e->window);
           SDL_RaiseWindow(e->window);
-          e->dirty = e->whole = true;
+          core_.ShowWhole(handle);
         } else {
           SDL_HideWindow(e->window);
         }
@@ -186,7 +135,7 @@ class SdlDisplay final : public Display {
   }
 
   void Presented(HWND handle) override {
-    if (presented_.Add(handle)) Wake();
+    if (core_.Presented(handle)) Wake();
   }
 
   void CaptureChanged(HWND window) override {
@@ -198,7 +147,7 @@ class SdlDisplay final : public Display {
       std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
       return IDOK;
     }
-    return Call([&] { return ShowMessageBox(text, caption, type); });
+    return Call([&] { return ShowSdlMessageBox(text, caption, type); });
   }
 
  private:
@@ -208,13 +157,6 @@ class SdlDisplay final : public Display {
     unsigned long xWindow = 0;  // the X server's id of the window, 0 on other systems
     POINT origin{};  // the client area on the screen, as the window manager of the programs sees it
     int scale = 1;   // each client pixel is shown as scale × scale screen pixels
-    std::vector<std::uint32_t> converted;  // one row, or all, in the screen's pixel layout
-    std::shared_ptr<gdi::WindowSurface> surface;
-    bool dirty = false;  // a frame not yet on the screen
-    // The screen's copy is whole when shown, exposed or on a new window
-    // surface; otherwise only the part of the window changed since.
-    bool whole = true;
-    SDL_Surface* screen = nullptr;  // the window surface copied to last
   };
 
   template <typename F>
@@ -242,48 +184,27 @@ class SdlDisplay final : public Display {
     [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
   }
 
-  static unsigned long XWindowOf(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
-    return info.info.x11.window;
-  }
-
   // A window that another client destroyed (xdotool, xkill -id, a window
-  // manager) is closed as its close box would close it. The X errors that
-  // SDL's calls on the vanished window then cause are not fatal.
+  // manager) is closed as its close box would close it.
   void OnXEvent(const SDL_SysWMmsg& m) {
-    if (m.subsystem != SDL_SYSWM_X11 || m.msg.x11.event.type != DestroyNotify) return;
+    const unsigned long destroyed = x11::DestroyedWindow(m);
+    if (destroyed == 0) return;
     for (const auto& [handle, entry] : byHandle_)
-      if (entry->xWindow != 0 && entry->xWindow == m.msg.x11.event.xdestroywindow.window) {
+      if (entry->xWindow == destroyed) {
         user::OnCloseRequest(handle);
         return;
       }
   }
 
-  static int IgnoreVanishedWindows(::Display* display, XErrorEvent* error) {
-    if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
-    return previousXErrorHandler_ ? previousXErrorHandler_(display, error) : 0;
-  }
-  static inline XErrorHandler previousXErrorHandler_ = nullptr;
-
-  // The X server's connection, to sleep on; -1 on other systems.
-  static int ServerConnection(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return -1;
-    return ConnectionNumber(info.info.x11.display);
-  }
-
   // Sleeps until an X event, a wake-up or the deadline.
-  void Sleep(Clock::time_point deadline) {
+  void SleepUntil(Clock::time_point deadline) {
     pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {serverFd_, POLLIN, 0}};
     const auto left = std::max(Clock::duration::zero(), deadline - Clock::now());
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
     const timespec timeout{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
     ppoll(fds, serverFd_ >= 0 ? 2 : 1, &timeout, nullptr);
     std::uint64_t wakes;
-    [[maybe_unused]] const ssize_t read_ = read(wakeFd_, &wakes, sizeof wakes);
+    [[maybe_unused]] const ssize_t bytesRead = read(wakeFd_, &wakes, sizeof wakes);
   }
 
   // SDL reports the mouse only over its windows; elsewhere, and once the last
@@ -332,7 +253,7 @@ class SdlDisplay final : public Display {
       return;
     }
     if (driver == "x11") {
-      previousXErrorHandler_ = XSetErrorHandler(IgnoreVanishedWindows);
+      x11::IgnoreVanishedWindows();  // SDL's calls on a window another client destroyed
       SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     }
     SDL_DisplayMode mode{};
@@ -340,7 +261,7 @@ class SdlDisplay final : public Display {
     std::string complaint;
     requestedScale_ = ChosenScale(std::getenv(kScaleVariable), &complaint);
     if (!complaint.empty()) std::fprintf(stderr, "%s\n", complaint.c_str());
-    presented_.SetRefreshPeriod(std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_)));
+    core_.SetRefreshPeriod(std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_)));
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     ready.set_value(true);
     for (;;) {
@@ -348,8 +269,7 @@ class SdlDisplay final : public Display {
       while (SDL_PollEvent(&e)) Handle(e);
       RunRequests();
       const auto now = Clock::now();
-      TakePresented();
-      if (AnyDirty() && presented_.CopyDue(now)) CopyDirty();
+      core_.Pass(now);
       PollMouseOutside();
       // The calls above may have read events off the connection: handle them before sleeping on it.
       SDL_PumpEvents();
@@ -360,10 +280,10 @@ class SdlDisplay final : public Display {
         if (!requests_.empty()) continue;
       }
       // A changed window waits for the next refresh.
-      const bool changedWaiting = AnyDirty();
-      if (!presented_.ReadyToSleep(changedWaiting)) continue;
-      if (changedWaiting) deadline = std::min(deadline, presented_.NextCopy());
-      Sleep(deadline);
+      std::optional<Clock::time_point> copyDue;
+      if (!core_.ReadyToSleep(&copyDue)) continue;
+      if (copyDue) deadline = std::min(deadline, *copyDue);
+      SleepUntil(deadline);
     }
   }
 
@@ -396,7 +316,7 @@ class SdlDisplay final : public Display {
       case SDL_WINDOWEVENT:
         if (auto entry = FindById(e.window.windowID)) {
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) user::OnCloseRequest(entry->handle);
-          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) entry->dirty = entry->whole = true;
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) core_.ShowWhole(entry->handle);
         }
         break;
       case SDL_MOUSEMOTION:
@@ -416,90 +336,6 @@ class SdlDisplay final : public Display {
         if (const UINT vk = VirtualKey(e.key.keysym.sym)) user::OnKey(vk, e.type == SDL_KEYDOWN);
         break;
       default: break;
-    }
-  }
-
-  void TakePresented() {
-    for (HWND h : presented_.Take())
-      if (auto e = Find(h)) e->dirty = true;
-  }
-
-  bool AnyDirty() const {
-    for (const auto& [handle, entry] : byHandle_)
-      if (entry->dirty) return true;
-    return false;
-  }
-
-  void CopyDirty() {
-    for (auto& [handle, entry] : byHandle_) {
-      if (!entry->dirty) continue;
-      entry->dirty = false;
-      CopyToScreen(*entry);
-    }
-  }
-
-  void CopyToScreen(Entry& entry) {
-    SDL_Surface* screen = SDL_GetWindowSurface(entry.window);
-    if (!entry.surface || !screen) return;
-    if (screen != entry.screen) entry.whole = true;  // SDL made a new one: it holds nothing of ours
-    entry.screen = screen;
-    const int n = entry.scale;
-    SDL_Rect shown{};
-    {
-      std::lock_guard guard(entry.surface->lock);
-      const gdi::Surface& pixels = *entry.surface->bitmap->surface;
-      const gdi::Rect changed = entry.whole ? pixels.Bounds() : entry.surface->changedSinceShown;
-      entry.surface->changedSinceShown = {};
-      entry.whole = false;
-      const gdi::Rect r{std::max(changed.left, 0), std::max(changed.top, 0),
-                        std::min({changed.right, pixels.Width(), screen->w / n}),
-                        std::min({changed.bottom, pixels.Height(), screen->h / n})};
-      if (r.Empty()) return;
-      SDL_LockSurface(screen);
-      const int bytes = screen->format->BytesPerPixel;
-      void* target = static_cast<char*>(screen->pixels) + std::ptrdiff_t{r.top} * n * screen->pitch +
-                     std::ptrdiff_t{r.left} * n * bytes;
-      const std::uint32_t* source = pixels.Row32(r.top) + r.left;
-      if (n == 1)
-        Convert(source, pixels.Pitch(), r.Width(), r.Height(), screen->format->format, target, screen->pitch);
-      else
-        Enlarge(entry, source, pixels.Pitch(), r.Width(), r.Height(), screen, target);
-      SDL_UnlockSurface(screen);
-      shown = {r.left * n, r.top * n, r.Width() * n, r.Height() * n};
-    }
-    SDL_UpdateWindowSurfaceRects(entry.window, &shown, 1);
-  }
-
-  // Rows of 0x00RRGGBB pixels; SDL converts when the screen keeps another layout.
-  static void Convert(const void* from, std::ptrdiff_t fromPitch, int width, int height, Uint32 format, void* to,
-                      std::ptrdiff_t toPitch) {
-    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, from, static_cast<int>(fromPitch), format, to,
-                      static_cast<int>(toPitch));
-  }
-
-  // Each client pixel of a block of rows as an n × n block, written once at
-  // `target`. A screen of another 32-bit layout gets each row converted
-  // first; one of another size gets the enlarged block converted whole.
-  void Enlarge(Entry& entry, const std::uint32_t* source, std::ptrdiff_t sourcePitch, int width, int height,
-               SDL_Surface* screen, void* target) {
-    const int n = entry.scale;
-    const Uint32 format = screen->format->format;
-    if (format == SDL_PIXELFORMAT_RGB888) {
-      EnlargePixels(source, sourcePitch, width, height, n, static_cast<std::uint32_t*>(target), screen->pitch);
-    } else if (screen->format->BytesPerPixel == 4) {
-      entry.converted.resize(static_cast<std::size_t>(width));
-      for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(source) + y * sourcePitch);
-        Convert(row, sourcePitch, width, 1, format, entry.converted.data(), width * 4);
-        EnlargePixels(entry.converted.data(), width * 4, width, 1, n,
-                      reinterpret_cast<std::uint32_t*>(static_cast<char*>(target) + std::ptrdiff_t{y} * n * screen->pitch),
-                      screen->pitch);
-      }
-    } else {
-      const std::ptrdiff_t pitch = std::ptrdiff_t{width} * n * 4;
-      entry.converted.resize(static_cast<std::size_t>(width) * n * height * n);
-      EnlargePixels(source, sourcePitch, width, height, n, entry.converted.data(), pitch);
-      Convert(entry.converted.data(), pitch, width * n, height * n, format, target, screen->pitch);
     }
   }
 
@@ -527,31 +363,14 @@ class SdlDisplay final : public Display {
     }
   }
 
-  static int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
-    std::vector<SDL_MessageBoxButtonData> buttons;
-    for (const MessageButton& b : MessageButtons(type)) buttons.push_back({0, b.id, b.label});
-    buttons.front().flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-    const UINT icon = type & 0xF0;
-    const Uint32 flags = icon == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
-                         : icon == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
-                                                  : SDL_MESSAGEBOX_INFORMATION;
-    const SDL_MessageBoxData data{flags, nullptr, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
-                                  buttons.data(), nullptr};
-    int chosen = buttons.front().buttonid;
-    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
-      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-      return buttons.front().buttonid;
-    }
-    return chosen < 0 ? DismissedAnswer(type) : chosen;
-  }
-
   std::once_flag openOnce_;
   bool open_ = false;
   std::thread::id displayThread_;
   std::mutex lock_;
   int wakeFd_ = -1;  // an eventfd: other threads wake the display thread by writing to it
   std::deque<std::function<void()>> requests_;  // guarded by lock_
-  PresentedWindows presented_;
+  SdlScreenCopy screenCopy_;    // display thread only
+  DisplayCore core_{screenCopy_};
   int refreshRate_ = kRefreshRateUnknown;  // written before Open returns
   // Display thread only:
   std::optional<int> requestedScale_;  // WINLAYER_SCALE's factor; none for the one that fits

@@ -9,7 +9,8 @@
 //   - pointer and key events come down through a ring of events that the
 //     page writes and the display thread reads, waking it with Atomics.notify.
 // Like the SDL display, a present only marks its window as changed, and the
-// display thread takes the newest frame at most once per refresh.
+// display thread takes the newest frame at most once per refresh (the display
+// core's rules, display_core.h; this display is its backend).
 #include <emscripten/emscripten.h>
 #include <emscripten/threading.h>
 
@@ -24,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,7 +33,7 @@
 #include "../../user/input.h"
 #include "../display.h"
 #include "../message_buttons.h"
-#include "../presented_windows.h"
+#include "../display_core.h"
 
 namespace winlayer::display {
 
@@ -108,7 +110,7 @@ class FrameTriple {
   std::array<gdi::Rect, 3> stale_;  // what each frame lacks of the newest
 };
 
-class WebDisplay final : public Display {
+class WebDisplay final : public Display, private ScreenBackend {
  public:
   bool Open() override {
     std::call_once(openOnce_, [this] {
@@ -139,21 +141,22 @@ class WebDisplay final : public Display {
     auto entry = std::make_shared<Entry>(width, height);
     entry->handle = p.window;
     entry->origin = {p.client.left, p.client.top};
-    entry->surface = p.surface;
     {
       std::lock_guard guard(entriesLock_);
       entry->id = nextId_++;
       entries_[entry->id] = entry;
     }
+    core_.AddWindow(p.window, p.surface);
     MAIN_THREAD_EM_ASM({ Module.winlayer.openWindow($0, $1, $2, UTF8ToString($3), $4, $5); }, entry->id, width, height,
                        p.title.c_str(), entry->frames.Pixels(), entry->frames.State());
     return true;
   }
 
   void RemoveWindow(HWND handle) override {
+    core_.RemoveWindow(handle);  // waits for a copy of its frame under way
     std::shared_ptr<Entry> entry;
     {
-      std::lock_guard guard(entriesLock_);  // waits for a copy of its frame under way
+      std::lock_guard guard(entriesLock_);
       for (auto it = entries_.begin(); it != entries_.end(); ++it)
         if (it->second->handle == handle) {
           entry = it->second;
@@ -178,7 +181,7 @@ class WebDisplay final : public Display {
   void CaptureChanged(HWND) override {}
 
   void Presented(HWND handle) override {
-    if (presented_.Add(handle)) Wake();
+    if (core_.Presented(handle)) Wake();
   }
 
   // A dialog in the page; the page stores the chosen button into `answer`
@@ -201,17 +204,33 @@ class WebDisplay final : public Display {
     int id = 0;  // the page's name for the window
     HWND handle = nullptr;
     POINT origin{};  // the client area on the screen, as the programs see it
-    std::shared_ptr<gdi::WindowSurface> surface;
     FrameTriple frames;
-    bool dirty = false;      // a frame not yet handed to the page; display thread only
-    bool shownOnce = false;  // the first frame goes whole, changed or not; display thread only
   };
 
-  int IdOf(HWND handle) {
+  std::shared_ptr<Entry> EntryOf(HWND handle) {
     std::lock_guard guard(entriesLock_);
     for (const auto& [id, entry] : entries_)
-      if (entry->handle == handle) return id;
-    return 0;
+      if (entry->handle == handle) return entry;
+    return nullptr;
+  }
+
+  // The display core's backend: the changed part into the window's back frame,
+  // then published to the page, which paints on its next animation frame.
+  gdi::Rect Take(HWND handle, const gdi::Surface& pixels, const gdi::Rect& changed) override {
+    auto entry = EntryOf(handle);
+    return entry ? entry->frames.Take(pixels, changed) : gdi::Rect{};
+  }
+  void Show(HWND handle, const gdi::Rect& taken) override {
+    if (auto entry = EntryOf(handle)) entry->frames.Publish(taken);
+  }
+  // Asked once until the page has painted.
+  void AfterShowing() override {
+    if (paintWanted_.exchange(1) == 0) MAIN_THREAD_ASYNC_EM_ASM({ Module.winlayer.paintSoon(); });
+  }
+
+  int IdOf(HWND handle) {
+    auto entry = EntryOf(handle);
+    return entry ? entry->id : 0;
   }
 
   void Wake() {
@@ -220,65 +239,21 @@ class WebDisplay final : public Display {
   }
 
   void Run() {
-    presented_.SetRefreshPeriod(
+    core_.SetRefreshPeriod(
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / refreshRate_)));
     for (;;) {
       const std::uint32_t seen = wake_.load();
       TakeInput();
-      const auto now = Clock::now();
-      if (TakePresented() && presented_.CopyDue(now)) CopyDirty();
+      core_.Pass(Clock::now());
       // A changed window waits for the next refresh.
-      const bool changedWaiting = AnyDirty();
-      if (!presented_.ReadyToSleep(changedWaiting)) continue;
+      std::optional<Clock::time_point> copyDue;
+      if (!core_.ReadyToSleep(&copyDue)) continue;
       const double waitMs =
-          changedWaiting
-              ? std::max(0.0, std::chrono::duration<double, std::milli>(presented_.NextCopy() - Clock::now()).count())
-              : kIdleWaitMs;
+          copyDue ? std::max(0.0, std::chrono::duration<double, std::milli>(*copyDue - Clock::now()).count())
+                  : kIdleWaitMs;
       if (input_.head.load(std::memory_order_acquire) != input_.tail.load(std::memory_order_relaxed)) continue;
       emscripten_futex_wait(&wake_, seen, waitMs);
     }
-  }
-
-  // Marks the windows presented since the last call; whether any is waiting to be shown.
-  bool TakePresented() {
-    const std::vector<HWND>& presented = presented_.Take();
-    std::lock_guard guard(entriesLock_);
-    for (HWND h : presented)
-      for (auto& [id, entry] : entries_)
-        if (entry->handle == h) entry->dirty = true;
-    return AnyDirtyLocked();
-  }
-
-  bool AnyDirty() {
-    std::lock_guard guard(entriesLock_);
-    return AnyDirtyLocked();
-  }
-  bool AnyDirtyLocked() const {
-    for (const auto& [id, entry] : entries_)
-      if (entry->dirty) return true;
-    return false;
-  }
-
-  void CopyDirty() {
-    bool published = false;
-    std::lock_guard guard(entriesLock_);
-    for (auto& [id, entry] : entries_) {
-      if (!entry->dirty) continue;
-      entry->dirty = false;
-      gdi::Rect taken;
-      {
-        std::lock_guard surfaceGuard(entry->surface->lock);
-        const gdi::Rect changed = entry->surface->changedSinceShown;
-        entry->surface->changedSinceShown = {};
-        if (changed.Empty() && entry->shownOnce) continue;
-        taken = entry->frames.Take(*entry->surface->bitmap->surface, changed);
-      }
-      entry->shownOnce = true;
-      entry->frames.Publish(taken);
-      published = true;
-    }
-    // The page paints on its next animation frame, asked once until it has.
-    if (published && paintWanted_.exchange(1) == 0) MAIN_THREAD_ASYNC_EM_ASM({ Module.winlayer.paintSoon(); });
   }
 
   void TakeInput() {
@@ -316,7 +291,7 @@ class WebDisplay final : public Display {
   InputRing input_;
   std::atomic<std::uint32_t> wake_{0};  // counts wake-ups: the display thread sleeps on it
   std::atomic<std::uint32_t> paintWanted_{0};  // 1 from a publish until the page paints
-  PresentedWindows presented_;
+  DisplayCore core_{*this};
   std::mutex entriesLock_;
   std::map<int, std::shared_ptr<Entry>> entries_;  // guarded by entriesLock_
   int nextId_ = 1;                                 // guarded by entriesLock_

@@ -1,0 +1,14 @@
+// The keys and mouse buttons of SDL's events as the programs know them.
+#pragma once
+
+#include <SDL.h>
+#include <windows.h>
+
+namespace winlayer::display {
+
+// The virtual-key code of a key; 0 for keys the programs never ask for.
+UINT VirtualKey(SDL_Keycode key);
+// VK_LBUTTON, VK_RBUTTON or VK_MBUTTON; 0 for other buttons.
+int ButtonKey(Uint8 sdlButton);
+
+}  // namespace winlayer::display
