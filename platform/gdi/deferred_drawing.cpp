@@ -23,6 +23,7 @@ bool DeferralChosen() {
   static const bool chosen = [] {
     const char* value = std::getenv(kDeferVariable);
     if (value && std::string_view(value) == "0") return false;
+    if (value && std::string_view(value) == "1") return true;
     return FrameRate() != 0;
   }();
   return chosen;

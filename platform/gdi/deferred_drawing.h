@@ -23,7 +23,8 @@
 //
 // Deferral applies to colour memory bitmaps that are not sections, in a
 // paced program only: an unpaced one (Test, WINLAYER_FRAME_RATE=0) draws at
-// once, so that what it measures is drawing. WINLAYER_DEFER=0 turns it off.
+// once, so that what it measures is drawing. WINLAYER_DEFER=0 turns it off,
+// WINLAYER_DEFER=1 on even unpaced (the tests run both ways).
 #pragma once
 
 #include <atomic>
