@@ -12,58 +12,34 @@
 #include <string>
 #include <vector>
 
+#include "canvas.h"
+#include "random_calls.h"
 #include "window_thread.h"
 
 namespace {
 
 namespace headless = winlayer::headless;
 using Clock = std::chrono::steady_clock;
+using testing_support::Canvas;
+using testing_support::Random;
 using testing_support::WindowSpec;
 using testing_support::WindowThread;
 
 constexpr int kWidth = 160, kHeight = 120;
 
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : state_(seed) {}
-  int Below(int n) {
-    state_ = state_ * 1664525u + 1013904223u;
-    return static_cast<int>((state_ >> 8) % static_cast<std::uint32_t>(n));
-  }
-  int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
-  COLORREF Colour() { return RGB(Below(256), Below(256), Below(256)); }
-
- private:
-  std::uint32_t state_;
-};
-
-struct Buffer {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  Buffer(HDC like, int w, int h) {
-    dc = CreateCompatibleDC(like);
-    bitmap = CreateCompatibleBitmap(like, w, h);
-    old = SelectObject(dc, bitmap);
-  }
-  ~Buffer() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  std::vector<std::uint32_t> Pixels() const {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> p(static_cast<std::size_t>(kWidth) * kHeight);
-    GetDIBits(dc, bitmap, 0, kHeight, p.data(), &info, DIB_RGB_COLORS);
-    return p;
-  }
-};
+// Every pixel of a canvas, as GetDIBits reads them.
+std::vector<std::uint32_t> AllPixels(const Canvas& c) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = c.width();
+  info.bmiHeader.biHeight = -c.height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> p(static_cast<std::size_t>(c.width()) * static_cast<std::size_t>(c.height()));
+  GetDIBits(c.dc(), c.bitmap(), 0, static_cast<UINT>(c.height()), p.data(), &info, DIB_RGB_COLORS);
+  return p;
+}
 
 // Plans the screen's next refresh far ahead (presents are held back) or
 // now (each is shown).
@@ -82,24 +58,20 @@ class DeferredDrawingTest : public testing::Test {
     spec.title = "AtOnce";
     spec.x = 400;
     immediateWindow_ = std::make_unique<WindowThread>(spec);
-    screen_ = GetDC(nullptr);
   }
   void TearDown() override {
     headless::DeferDrawing(false);
     headless::PlanRefresh(Clock::now() - std::chrono::seconds(1));
-    ReleaseDC(nullptr, screen_);
   }
   // A back buffer that records its drawing, and one that draws at once.
-  std::unique_ptr<Buffer> MakeBuffer(bool deferred) {
+  std::unique_ptr<Canvas> MakeBuffer(bool deferred) {
     headless::DeferDrawing(deferred);
-    auto b = std::make_unique<Buffer>(screen_, kWidth, kHeight);
-    PatBlt(b->dc, 0, 0, kWidth, kHeight, WHITENESS);  // the first call makes the choice
+    auto b = std::make_unique<Canvas>(kWidth, kHeight, RGB(255, 255, 255));  // its first fill makes the choice
     headless::DeferDrawing(false);
     return b;
   }
 
   std::unique_ptr<WindowThread> deferredWindow_, immediateWindow_;
-  HDC screen_ = nullptr;
 };
 
 // Applies the same call to both contexts.
@@ -123,7 +95,7 @@ TEST_F(DeferredDrawingTest, RandomDrawingGivesThePixelsOfDrawingAtOnce) {
     Random r(seed);
     std::vector<HGDIOBJ> made;
     for (int step = 0; step < 400; ++step) {
-      const HDC a = deferred->dc, b = immediate->dc;
+      const HDC a = deferred->dc(), b = immediate->dc();
       const int x = r.Between(-20, kWidth + 10), y = r.Between(-20, kHeight + 10);
       const int w = r.Between(0, kWidth), h = r.Between(0, kHeight);
       switch (r.Below(20)) {
@@ -163,10 +135,10 @@ TEST_F(DeferredDrawingTest, RandomDrawingGivesThePixelsOfDrawingAtOnce) {
         }
         case 4:
         case 5: {
-          const Buffer& from = r.Below(2) ? *sprite : *mask;
+          const Canvas& from = r.Below(2) ? *sprite : *mask;
           const DWORD rop = rops[r.Below(7)];
           const int sx = r.Between(-10, kWidth), sy = r.Between(-10, kHeight);
-          Both(a, b, [&](HDC dc) { BitBlt(dc, x, y, w, h, from.dc, sx, sy, rop); });
+          Both(a, b, [&](HDC dc) { BitBlt(dc, x, y, w, h, from.dc(), sx, sy, rop); });
           break;
         }
         case 6: {  // within the bitmap itself, overlapping
@@ -175,15 +147,15 @@ TEST_F(DeferredDrawingTest, RandomDrawingGivesThePixelsOfDrawingAtOnce) {
           break;
         }
         case 7: {  // the source changes after a recorded copy from it
-          Buffer& to = r.Below(2) ? *sprite : *mask;
+          Canvas& to = r.Below(2) ? *sprite : *mask;
           if (r.Below(2)) {
             const RECT rc{x, y, x + w, y + h};
             HBRUSH brush = CreateSolidBrush(r.Colour());
-            FillRect(to.dc, &rc, brush);
+            FillRect(to.dc(), &rc, brush);
             DeleteObject(brush);
           } else {
-            SetTextColor(to.dc, r.Colour());
-            TextOutA(to.dc, x, y, "Schip", 5);
+            SetTextColor(to.dc(), r.Colour());
+            TextOutA(to.dc(), x, y, "Schip", 5);
           }
           break;
         }
@@ -263,8 +235,8 @@ TEST_F(DeferredDrawingTest, RandomDrawingGivesThePixelsOfDrawingAtOnce) {
           for (int i = 0; i < times; ++i) {
             Both(a, b, [&](HDC dc) {
               if (fill) FillRect(dc, &rc, brush);
-              BitBlt(dc, 0, 0, kWidth, kHeight, mask->dc, 0, 0, whole);
-              BitBlt(dc, 10, 10, 50, 40, sprite->dc, 0, 0, part);
+              BitBlt(dc, 0, 0, kWidth, kHeight, mask->dc(), 0, 0, whole);
+              BitBlt(dc, 10, 10, 50, 40, sprite->dc(), 0, 0, part);
               TextOutA(dc, 5, 5, "Beurt", 5);
             });
             HoldPresentsBack(true);
@@ -281,10 +253,10 @@ TEST_F(DeferredDrawingTest, RandomDrawingGivesThePixelsOfDrawingAtOnce) {
         }
       }
     }
-    ASSERT_EQ(deferred->Pixels(), immediate->Pixels()) << "seed " << seed;
+    ASSERT_EQ(AllPixels(*deferred), AllPixels(*immediate)) << "seed " << seed;
     for (HGDIOBJ o : made) {
-      SelectObject(deferred->dc, GetStockObject(WHITE_BRUSH));
-      SelectObject(immediate->dc, GetStockObject(WHITE_BRUSH));
+      SelectObject(deferred->dc(), GetStockObject(WHITE_BRUSH));
+      SelectObject(immediate->dc(), GetStockObject(WHITE_BRUSH));
       DeleteObject(o);
     }
   }
@@ -307,12 +279,12 @@ class CoverRuleTest : public DeferredDrawingTest {
   }
   void Fill(COLORREF c, const RECT& r) {
     HBRUSH brush = CreateSolidBrush(c);
-    FillRect(buffer_->dc, &r, brush);
+    FillRect(buffer_->dc(), &r, brush);
     DeleteObject(brush);
   }
-  void Present() { BitBlt(window_, 0, 0, kWidth, kHeight, buffer_->dc, 0, 0, SRCCOPY); }
+  void Present() { BitBlt(window_, 0, 0, kWidth, kHeight, buffer_->dc(), 0, 0, SRCCOPY); }
 
-  std::unique_ptr<Buffer> buffer_;
+  std::unique_ptr<Canvas> buffer_;
   HDC window_ = nullptr;
 };
 
@@ -323,42 +295,42 @@ TEST_F(CoverRuleTest, AFrameThatMissesOnePixelKeepsTheFrameBeforeIt) {
   Fill(RGB(0, 0, 200), {0, 0, kWidth, kHeight - 1});
   Fill(RGB(0, 0, 200), {0, kHeight - 1, kWidth - 1, kHeight});
   Present();
-  EXPECT_EQ(GetPixel(buffer_->dc, kWidth - 1, kHeight - 1), RGB(200, 0, 0));
-  EXPECT_EQ(GetPixel(buffer_->dc, kWidth - 2, kHeight - 1), RGB(0, 0, 200));
+  EXPECT_EQ(GetPixel(buffer_->dc(), kWidth - 1, kHeight - 1), RGB(200, 0, 0));
+  EXPECT_EQ(GetPixel(buffer_->dc(), kWidth - 2, kHeight - 1), RGB(0, 0, 200));
 }
 
 TEST_F(CoverRuleTest, ACoveringCopyThatReadsTheDestinationKeepsTheFrameBeforeIt) {
   auto source = MakeBuffer(false);
-  PatBlt(source->dc, 0, 0, kWidth, kHeight, WHITENESS);
+  PatBlt(source->dc(), 0, 0, kWidth, kHeight, WHITENESS);
   Fill(RGB(10, 20, 30), {0, 0, kWidth, kHeight});
   Present();
-  BitBlt(buffer_->dc, 0, 0, kWidth, kHeight, source->dc, 0, 0, SRCINVERT);
+  BitBlt(buffer_->dc(), 0, 0, kWidth, kHeight, source->dc(), 0, 0, SRCINVERT);
   Present();
-  EXPECT_EQ(GetPixel(buffer_->dc, 5, 5), RGB(245, 235, 225));
+  EXPECT_EQ(GetPixel(buffer_->dc(), 5, 5), RGB(245, 235, 225));
 }
 
 TEST_F(CoverRuleTest, AnIdenticalFrameThatBlendsIsDrawnAgain) {
   auto source = MakeBuffer(false);
-  PatBlt(source->dc, 0, 0, kWidth, kHeight, WHITENESS);
+  PatBlt(source->dc(), 0, 0, kWidth, kHeight, WHITENESS);
   Fill(RGB(10, 20, 30), {0, 0, kWidth, kHeight});
   Present();
   // The same inverting frame twice: the second undoes the first.
   for (int i = 0; i < 2; ++i) {
-    BitBlt(buffer_->dc, 0, 0, kWidth, kHeight, source->dc, 0, 0, SRCINVERT);
+    BitBlt(buffer_->dc(), 0, 0, kWidth, kHeight, source->dc(), 0, 0, SRCINVERT);
     Present();
   }
-  EXPECT_EQ(GetPixel(buffer_->dc, 5, 5), RGB(10, 20, 30));
+  EXPECT_EQ(GetPixel(buffer_->dc(), 5, 5), RGB(10, 20, 30));
   // Text blended over itself: a glyph's soft edge darkens each time.
-  SetBkMode(buffer_->dc, TRANSPARENT);
+  SetBkMode(buffer_->dc(), TRANSPARENT);
   std::vector<COLORREF> once;
   for (int i = 0; i < 2; ++i) {
-    TextOutA(buffer_->dc, 10, 10, "Wapen", 5);
+    TextOutA(buffer_->dc(), 10, 10, "Wapen", 5);
     Present();
     if (i == 0)
-      for (int x = 10; x < 60; ++x) once.push_back(GetPixel(buffer_->dc, x, 20));
+      for (int x = 10; x < 60; ++x) once.push_back(GetPixel(buffer_->dc(), x, 20));
   }
   std::vector<COLORREF> twice;
-  for (int x = 10; x < 60; ++x) twice.push_back(GetPixel(buffer_->dc, x, 20));
+  for (int x = 10; x < 60; ++x) twice.push_back(GetPixel(buffer_->dc(), x, 20));
   EXPECT_NE(once, twice);
 }
 
@@ -366,8 +338,8 @@ TEST_F(CoverRuleTest, CoveredAndIdenticalFramesNobodySeesAreNeverDrawn) {
   const RECT all{0, 0, kWidth, kHeight};
   auto frame = [&](COLORREF background) {
     Fill(background, all);
-    SetBkMode(buffer_->dc, TRANSPARENT);
-    TextOutA(buffer_->dc, 10, 10, "Beurt", 5);
+    SetBkMode(buffer_->dc(), TRANSPARENT);
+    TextOutA(buffer_->dc(), 10, 10, "Beurt", 5);
     Present();
   };
   const std::uint64_t drawnBefore = headless::DeferredCallsDrawn();
@@ -380,7 +352,7 @@ TEST_F(CoverRuleTest, CoveredAndIdenticalFramesNobodySeesAreNeverDrawn) {
   for (int i = 0; i < 20; ++i) frame(RGB(190, 0, 0));
   EXPECT_EQ(headless::DeferredCallsDrawn(), drawnBefore);
   // A read draws exactly the last frame.
-  EXPECT_EQ(GetPixel(buffer_->dc, kWidth - 1, kHeight - 1), RGB(190, 0, 0));
+  EXPECT_EQ(GetPixel(buffer_->dc(), kWidth - 1, kHeight - 1), RGB(190, 0, 0));
   EXPECT_EQ(headless::DeferredCallsDrawn(), drawnBefore + 2);
   // A present the screen shows puts the last frame on the window.
   frame(RGB(0, 150, 0));
@@ -404,7 +376,7 @@ TEST_F(CoverRuleTest, AFrameHeldBackIsShownWhenTheNextDoesNotComeInTime) {
   if (!heldBack) GTEST_SKIP() << "the machine took 300 ms to present: the frame was shown at once";
   // The held frame, not the half-drawn next one.
   EXPECT_EQ(headless::ClientPixel(deferredWindow_->hwnd(), 3, 3), RGB(0, 120, 0));
-  EXPECT_EQ(GetPixel(buffer_->dc, 3, 3), RGB(0, 0, 120));
+  EXPECT_EQ(GetPixel(buffer_->dc(), 3, 3), RGB(0, 0, 120));
 }
 
 }  // namespace

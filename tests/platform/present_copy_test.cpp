@@ -8,26 +8,15 @@
 #include <cstdint>
 #include <string>
 
+#include "random_calls.h"
 #include "window_thread.h"
 
 namespace {
 
 namespace headless = winlayer::headless;
+using testing_support::Random;
 using testing_support::WindowSpec;
 using testing_support::WindowThread;
-
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : state_(seed) {}
-  int Below(int n) {
-    state_ = state_ * 1664525u + 1013904223u;
-    return static_cast<int>((state_ >> 8) % static_cast<std::uint32_t>(n));
-  }
-  COLORREF Colour() { return RGB(Below(256), Below(256), Below(256)); }
-
- private:
-  std::uint32_t state_;
-};
 
 struct BackBuffer {
   HDC dc;
