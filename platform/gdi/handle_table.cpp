@@ -108,6 +108,21 @@ DC* BorrowDC(HANDLE h, std::shared_ptr<DC>& owner) {
 
 void ReturnDC() { --lastDCLent; }
 
+namespace {
+
+// The one way a slot is freed: its object leaves the table (to `removed`, if
+// given), and the slot's next object gets the next generation.
+void FreeSlot(Table& t, Slot& slot, std::shared_ptr<Object>* removed) {
+  if (!slot.object->stock) --t.live[KindIndex(slot.object->kind)];
+  slot.object->inTable.store(false, std::memory_order_release);
+  if (removed) *removed = std::move(slot.object);
+  slot.object.reset();
+  slot.generation = slot.generation + 1 == kGenerations ? 1 : slot.generation + 1;
+  t.free.push_back(static_cast<std::uint32_t>(&slot - t.slots.data()));
+}
+
+}  // namespace
+
 RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed, bool contexts) {
   Table& t = TheTable();
   std::lock_guard guard(t.lock);
@@ -116,12 +131,7 @@ RemoveResult RemoveObject(HANDLE h, std::shared_ptr<Object>* removed, bool conte
   if (!contexts && IsA<DC>(slot->object->kind)) return RemoveResult::Invalid;
   if (slot->object->stock) return RemoveResult::Stock;
   if (slot->object->selections > 0) return RemoveResult::Selected;
-  --t.live[KindIndex(slot->object->kind)];
-  slot->object->inTable.store(false, std::memory_order_release);
-  if (removed) *removed = std::move(slot->object);
-  slot->object.reset();
-  slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
-  t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
+  FreeSlot(t, *slot, removed);
   return RemoveResult::Removed;
 }
 
@@ -143,11 +153,7 @@ void RetireObject(const Object& object) {
   std::lock_guard guard(t.lock);
   Slot* slot = SlotOf(t, ToHandle(object.handle));
   if (!slot || slot->object.get() != &object) return;
-  if (!object.stock) --t.live[KindIndex(object.kind)];
-  slot->object->inTable.store(false, std::memory_order_release);
-  slot->object.reset();
-  slot->generation = slot->generation + 1 == kGenerations ? 1 : slot->generation + 1;
-  t.free.push_back(static_cast<std::uint32_t>(slot - t.slots.data()));
+  FreeSlot(t, *slot, nullptr);
 }
 
 }  // namespace winlayer::gdi

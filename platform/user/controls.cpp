@@ -16,7 +16,7 @@ void NotifyParent(const Window& w, WORD code) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -39,7 +39,7 @@ LRESULT CALLBACK ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT CALLBACK EditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   switch (message) {
     case WM_LBUTTONDOWN:

@@ -41,7 +41,7 @@ LRESULT GetText(const Window& w, WPARAM capacity, LPSTR buffer) {
 }  // namespace
 
 extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   switch (Msg) {
     case WM_NCCREATE: return TRUE;

@@ -56,13 +56,14 @@ bool Contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right &&
 // window, else the topmost visible window whose client area holds the point
 // (or its child there).
 std::shared_ptr<Window> MouseTarget(POINT screen) {
-  if (HWND captured = capture.load()) return FindWindow(captured);
+  if (HWND captured = capture.load()) return WindowByHandle(captured);
   std::lock_guard guard(WindowsLock());
   for (const auto& top : TopLevelWindows()) {
     if (!top->visible || !Contains(top->client, screen)) continue;
-    const POINT local{screen.x - top->client.left, screen.y - top->client.top};
+    const POINT origin = ClientOriginOnScreen(*top);
+    const POINT local{screen.x - origin.x, screen.y - origin.y};
     for (HWND c : top->children)
-      if (auto child = FindWindow(c); child && child->visible && Contains(child->client, local)) return child;
+      if (auto child = WindowByHandle(c); child && child->visible && Contains(child->client, local)) return child;
     return top;
   }
   return nullptr;
@@ -71,9 +72,7 @@ std::shared_ptr<Window> MouseTarget(POINT screen) {
 // Client coordinates of a screen point, packed as a message does: 16 bits each.
 LPARAM ClientPosition(const Window& w, POINT screen) {
   std::lock_guard guard(WindowsLock());
-  POINT origin{w.client.left, w.client.top};
-  if (!w.TopLevel())
-    if (auto parent = FindWindow(w.parent)) origin = {parent->client.left + w.client.left, parent->client.top + w.client.top};
+  const POINT origin = ClientOriginOnScreen(w);
   return MAKELPARAM(screen.x - origin.x, screen.y - origin.y);
 }
 
@@ -83,7 +82,7 @@ void PostTo(const Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The window that takes keys: the focus window, else the topmost visible one.
 std::shared_ptr<Window> KeyTarget() {
-  if (auto w = FindWindow(focus.load())) return w;
+  if (auto w = WindowByHandle(focus.load())) return w;
   std::lock_guard guard(WindowsLock());
   for (const auto& top : TopLevelWindows())
     if (top->visible) return top;
@@ -167,7 +166,7 @@ void OnMouseButton(POINT screen, int button, bool down) {
   if (down) {
     HWND top = w->TopLevel() ? w->handle : w->parent;
     RaiseWindow(top);
-    if (!FindWindow(focus.load())) focus.store(top);
+    if (!WindowByHandle(focus.load())) focus.store(top);
   }
   const bool twice = down && IsDoubleClick(*w, button, screen);
   PostTo(*w, ButtonMessage(button, down, twice), ButtonFlags(), ClientPosition(*w, screen));
@@ -190,7 +189,7 @@ void OnCharacter(unsigned char character) {
 }
 
 void OnCloseRequest(HWND window) {
-  if (auto w = FindWindow(window)) PostTo(*w, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (auto w = WindowByHandle(window)) PostTo(*w, WM_SYSCOMMAND, SC_CLOSE, 0);
   pacing::Input().Notify();
 }
 
@@ -253,7 +252,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
 }
 
 HWND WINAPI SetCapture(HWND hWnd) {
-  if (!FindWindow(hWnd)) return capture.load();
+  if (!WindowByHandle(hWnd)) return capture.load();
   HWND previous = capture.exchange(hWnd);
   if (previous != hWnd) winlayer::display::TheDisplay().CaptureChanged(hWnd);
   return previous;
@@ -269,7 +268,7 @@ HWND WINAPI GetCapture(void) { return capture.load(); }
 UINT WINAPI GetDoubleClickTime(void) { return kDoubleClickTime; }
 
 HWND WINAPI SetFocus(HWND hWnd) {
-  if (hWnd && !FindWindow(hWnd)) return nullptr;
+  if (hWnd && !WindowByHandle(hWnd)) return nullptr;
   return focus.exchange(hWnd);
 }
 

@@ -41,9 +41,13 @@ void NoteTaken(const MSG& m) {
   if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) keysTaken[m.wParam & 0xFF] = m.message == WM_KEYDOWN;
 }
 
+// A range of 0 to 0 takes every message.
+bool InRange(UINT message, UINT first, UINT last) {
+  return (first == 0 && last == 0) || (message >= first && message <= last);
+}
+
 bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
-  if (filter && m.hwnd != filter) return false;
-  return (first == 0 && last == 0) || (m.message >= first && m.message <= last);
+  return (!filter || m.hwnd == filter) && InRange(m.message, first, last);
 }
 
 void Complete(SentMessage& sent, LRESULT result) {
@@ -56,7 +60,7 @@ void Complete(SentMessage& sent, LRESULT result) {
 }
 
 LRESULT CallProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto window = FindWindow(handle);
+  auto window = WindowByHandle(handle);
   if (!window) return 0;
   WNDPROC proc;
   {
@@ -104,7 +108,7 @@ Took Look(ThreadQueue& queue, MSG* out, HWND filter, UINT first, UINT last, bool
     }
     queue.paintRequested = false;
   }
-  if (first == 0 && last == 0 ? true : (WM_PAINT >= first && WM_PAINT <= last)) {
+  if (InRange(WM_PAINT, first, last)) {
     for (const auto& w : WindowsOfThread(queue.threadId)) {
       std::lock_guard guard(WindowsLock());
       if (w->needsPaint && (!filter || w->handle == filter)) {
@@ -159,6 +163,18 @@ bool Post(ThreadQueue& queue, const MSG& message) {
   return true;
 }
 
+bool Quit(ThreadQueue& queue, int code) {
+  {
+    std::lock_guard guard(queue.lock);
+    if (queue.ended) return false;
+    queue.quit = true;
+    queue.quitCode = code;
+  }
+  queue.wake.notify_all();
+  pacing::Input().Notify();  // a thread that naps over an empty queue looks again
+  return true;
+}
+
 void PostNext(const MSG& message) {
   auto queue = CurrentQueue();
   {
@@ -179,7 +195,7 @@ void RequestPaint(ThreadQueue& queue) {
 }
 
 LRESULT Send(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto window = FindWindow(handle);
+  auto window = WindowByHandle(handle);
   if (!window) return 0;
   if (window->threadId == GetCurrentThreadId()) return CallProcedure(handle, message, wParam, lParam);
 
@@ -250,7 +266,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
   if (!lpMsg || !lpMsg->hwnd) return 0;
-  auto window = FindWindow(lpMsg->hwnd);
+  auto window = WindowByHandle(lpMsg->hwnd);
   if (!window || window->threadId != GetCurrentThreadId()) return 0;
   return Send(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
@@ -261,7 +277,7 @@ LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARA
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   if (!hWnd) return Post(*CurrentQueue(), MakeMessage(nullptr, Msg, wParam, lParam));
-  auto window = FindWindow(hWnd);
+  auto window = WindowByHandle(hWnd);
   if (!window) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
@@ -275,28 +291,12 @@ BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM l
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (Msg == WM_QUIT) {
-    {
-      std::lock_guard guard(queue->lock);
-      if (queue->ended) return FALSE;
-      queue->quit = true;
-      queue->quitCode = static_cast<int>(wParam);
-    }
-    queue->wake.notify_all();
-    return TRUE;
-  }
+  if (Msg == WM_QUIT) return Quit(*queue, static_cast<int>(wParam)) ? TRUE : FALSE;
   return Post(*queue, MakeMessage(nullptr, Msg, wParam, lParam));
 }
 
-void WINAPI PostQuitMessage(int nExitCode) {
-  auto queue = CurrentQueue();
-  {
-    std::lock_guard guard(queue->lock);
-    queue->quit = true;
-    queue->quitCode = nExitCode;
-  }
-  queue->wake.notify_all();
-}
+// The calling thread's own queue has not ended: it ends with the thread.
+void WINAPI PostQuitMessage(int nExitCode) { Quit(*CurrentQueue(), nExitCode); }
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   return Send(hWnd, Msg, wParam, lParam);

@@ -43,6 +43,8 @@ std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
 
 // Adds a message to a queue and wakes its thread; false when the thread is gone.
 bool Post(ThreadQueue& queue, const MSG& message);
+// Asks the queue's thread to quit with this code (WM_QUIT); false when its queue has ended.
+bool Quit(ThreadQueue& queue, int code);
 // Puts a message first in the calling thread's queue (a translated character comes next).
 void PostNext(const MSG& message);
 // The key states as of the key messages this thread has taken so far.

@@ -16,7 +16,7 @@ extern "C" {
 
 HDC WINAPI GetDC(HWND hWnd) {
   if (!hWnd) return HandleOf(gdi::NewDC(gdi::Kind::DC, gdi::ScreenBitmap()));
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   // Child windows are not drawn: only top-level windows have pixels of their own.
   if (!w || !w->surface) return nullptr;
   if (w->ownDC) return w->ownDC;
@@ -24,14 +24,14 @@ HDC WINAPI GetDC(HWND hWnd) {
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-  if (auto w = FindWindow(hWnd); w && w->ownDC == hDC) return 1;  // a private context stays with its window
+  if (auto w = WindowByHandle(hWnd); w && w->ownDC == hDC) return 1;  // a private context stays with its window
   auto dc = gdi::Find<gdi::DC>(hDC);
   if (!dc || dc->kind != gdi::Kind::DC) return 0;
   return DeleteDC(hDC) ? 1 : 0;
 }
 
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w || !lpPaint) return nullptr;
   bool erase;
   {
@@ -58,14 +58,14 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL bErase) {
     for (const auto& w : TopLevelWindows()) Invalidate(*w, bErase);
     return TRUE;
   }
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return FALSE;
   Invalidate(*w, bErase);
   return TRUE;
 }
 
 BOOL WINAPI UpdateWindow(HWND hWnd) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return FALSE;
   bool paint;
   {

@@ -67,7 +67,7 @@ void Forget(const std::shared_ptr<Window>& w) {
     std::lock_guard guard(WindowsLock());
     auto& z = TheRegistry().zOrder;
     z.erase(std::remove(z.begin(), z.end(), w->handle), z.end());
-    if (auto parent = FindWindow(w->parent)) {
+    if (auto parent = WindowByHandle(w->parent)) {
       auto& c = parent->children;
       c.erase(std::remove(c.begin(), c.end(), w->handle), c.end());
     }
@@ -92,7 +92,14 @@ std::recursive_mutex& WindowsLock() {
   return *lock;
 }
 
-std::shared_ptr<Window> FindWindow(HWND handle) {
+POINT ClientOriginOnScreen(const Window& w) {
+  POINT origin{w.client.left, w.client.top};
+  if (!w.TopLevel())
+    if (auto parent = WindowByHandle(w.parent)) origin = {origin.x + parent->client.left, origin.y + parent->client.top};
+  return origin;
+}
+
+std::shared_ptr<Window> WindowByHandle(HWND handle) {
   return handle ? TheRegistry().windows.Find(Key(handle)) : nullptr;
 }
 
@@ -100,7 +107,7 @@ std::vector<std::shared_ptr<Window>> TopLevelWindows() {
   std::lock_guard guard(WindowsLock());
   std::vector<std::shared_ptr<Window>> result;
   for (HWND h : TheRegistry().zOrder)
-    if (auto w = FindWindow(h)) result.push_back(std::move(w));
+    if (auto w = WindowByHandle(h)) result.push_back(std::move(w));
   return result;
 }
 
@@ -149,7 +156,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
   auto windowClass = FindClass(lpClassName);
   if (!windowClass) return Fail(1407);  // ERROR_CANNOT_FIND_WND_CLASS
   const bool child = dwStyle & WS_CHILD;
-  auto parent = FindWindow(hWndParent);
+  auto parent = WindowByHandle(hWndParent);
   if (child && !parent) return Fail(1406);  // ERROR_TLW_WITH_WSCHILD
   // An overlapped top-level window always has a caption and a frame.
   if (!child && !(dwStyle & WS_POPUP)) dwStyle |= WS_CAPTION | WS_CLIPSIBLINGS;
@@ -222,7 +229,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) {
     SetLastError(1400);
     return FALSE;
@@ -250,17 +257,17 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
 
 BOOL WINAPI IsWindow(HWND hWnd) {
   pacing::BeforePoll();
-  return FindWindow(hWnd) != nullptr;
+  return WindowByHandle(hWnd) != nullptr;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   std::lock_guard guard(WindowsLock());
   return w && w->visible;
 }
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return FALSE;
   const bool show = nCmdShow != SW_HIDE && nCmdShow != SW_MINIMIZE;
   bool was;
@@ -280,12 +287,12 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
 }
 
 HWND WINAPI GetParent(HWND hWnd) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   return w ? w->parent : nullptr;
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w || !lpRect) return FALSE;
   std::lock_guard guard(WindowsLock());
   *lpRect = {0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
@@ -293,11 +300,10 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 }
 
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w || !lpPoint) return FALSE;
   std::lock_guard guard(WindowsLock());
-  POINT origin{w->client.left, w->client.top};
-  if (auto parent = FindWindow(w->parent)) origin = {origin.x + parent->client.left, origin.y + parent->client.top};
+  const POINT origin = ClientOriginOnScreen(*w);
   lpPoint->x += origin.x;
   lpPoint->y += origin.y;
   return TRUE;
@@ -312,12 +318,12 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w || !lpRect) return FALSE;
   std::lock_guard guard(WindowsLock());
   *lpRect = w->outer;
-  if (auto parent = FindWindow(w->parent)) {
-    POINT origin{parent->client.left, parent->client.top};
+  if (auto parent = WindowByHandle(w->parent)) {
+    const POINT origin = ClientOriginOnScreen(*parent);
     *lpRect = {lpRect->left + origin.x, lpRect->top + origin.y, lpRect->right + origin.x, lpRect->bottom + origin.y};
   }
   return TRUE;
@@ -333,7 +339,7 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
 }
 
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   std::lock_guard guard(WindowsLock());
   switch (nIndex) {
@@ -348,7 +354,7 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
 }
 
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   std::lock_guard guard(WindowsLock());
   LONG_PTR old = 0;
@@ -365,7 +371,7 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
-  auto w = FindWindow(hWnd);
+  auto w = WindowByHandle(hWnd);
   if (!w) return 0;
   if (lpdwProcessId) *lpdwProcessId = static_cast<DWORD>(getpid());
   return w->threadId;

@@ -58,7 +58,11 @@ struct Window {
 
 std::recursive_mutex& WindowsLock();
 
-std::shared_ptr<Window> FindWindow(HWND handle);
+// The window a handle names, or null (Windows' FindWindow finds by class and title: FindWindowA).
+std::shared_ptr<Window> WindowByHandle(HWND handle);
+// Where a window's client area starts on the screen (a child's client area
+// lies in its parent's). The caller holds WindowsLock().
+POINT ClientOriginOnScreen(const Window& w);
 // Top-level windows, the topmost first.
 std::vector<std::shared_ptr<Window>> TopLevelWindows();
 // The windows a thread made, children included.
