@@ -29,9 +29,3 @@ bool PacesByDefault() { return display::TheDisplay().PacesByDefault(); }
 int ScreenRefreshRate() { return display::TheDisplay().RefreshRate(); }
 
 }  // namespace winlayer::pacing
-
-namespace winlayer {
-
-std::uint64_t PresentCount() { return pacing::PresentCount(); }
-
-}  // namespace winlayer

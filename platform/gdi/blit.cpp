@@ -64,16 +64,24 @@ void ConvertRow(const Surface& src, int sx, int sy, int n, COLORREF srcBk, const
   }
 }
 
+// The rows of `d` in turn. Each source row is read whole before its
+// destination row is written, so a copy within one surface whose source
+// lies above walks upwards, away from the overlap: every row is then read
+// before the copy changes it.
+template <typename Row>
+void ForEachRowAwayFromOverlap(const Surface& dst, const Surface* src, const Rect& d, int sy, Row row) {
+  const bool upwards = src == &dst && sy < d.top;
+  for (int k = 0; k < d.Height(); ++k) row(upwards ? d.bottom - 1 - k : d.top + k);
+}
+
 // Copies whole rows at once where both surfaces share a layout.
 bool FastCopy(const Surface& dst, const Surface& src, const Rect& d, int sx, int sy) {
   if (dst.Format() != PixelFormat::Color32 || src.Format() != PixelFormat::Color32) return false;
   const std::size_t rowBytes = static_cast<std::size_t>(d.Width()) * 4;
   if (&dst == &src) {
-    // Overlapping rows within one surface: walk away from the overlap.
-    if (sy < d.top)
-      for (int y = d.bottom - 1; y >= d.top; --y) std::memmove(dst.Row32(y) + d.left, src.Row32(sy + y - d.top) + sx, rowBytes);
-    else
-      for (int y = d.top; y < d.bottom; ++y) std::memmove(dst.Row32(y) + d.left, src.Row32(sy + y - d.top) + sx, rowBytes);
+    ForEachRowAwayFromOverlap(dst, &src, d, sy, [&](int y) {
+      std::memmove(dst.Row32(y) + d.left, src.Row32(sy + y - d.top) + sx, rowBytes);
+    });
     return true;
   }
   const bool wholeRows = d.left == 0 && sx == 0 && d.Width() == dst.Width() && d.Width() == src.Width();
@@ -133,21 +141,16 @@ void Transfer(const DrawState& dstState, const Surface& dst, const Surface* sour
   if (source && code == kCopy && FastCopy(dst, *source, d, sx, sy)) return;
   if (source && FastMask(dst, *source, d, sx, sy, code)) return;
 
-  // Each source row is read whole before its destination row is written, so
-  // within one surface it is enough to walk the rows away from the overlap:
-  // every row is then read before the call changes it.
-  const bool upwards = source == &dst && sy < d.top;
   thread_local std::vector<std::uint32_t> row;  // one row of the source, kept between calls
   if (source && row.size() < static_cast<std::size_t>(d.Width())) row.resize(static_cast<std::size_t>(d.Width()));
-  for (int k = 0; k < d.Height(); ++k) {
-    const int y = upwards ? d.bottom - 1 - k : d.top + k;
+  ForEachRowAwayFromOverlap(dst, source, d, sy, [&](int y) {
     if (source) ConvertRow(*source, sx, sy + y - d.top, d.Width(), sourceBk, dstState, dst, row.data());
     const std::uint32_t* src = source ? row.data() : nullptr;
     if (dst.Format() == PixelFormat::Color32)
       ApplyRow(code, dst.Row32(y) + d.left, src, pattern, d.Width(), mask);
     else
       ApplyRow(code, dst.Row8(y) + d.left, src, pattern, d.Width(), mask);
-  }
+  });
 }
 
 }  // namespace winlayer::gdi

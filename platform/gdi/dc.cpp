@@ -142,8 +142,9 @@ int WINAPI GetPolyFillMode(HDC hdc) { return Read(hdc, &DC::fillMode, 0); }
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
   if (!Find<DC>(hdc)) return 0;
   switch (index) {
-    case HORZRES: return kScreenWidth;
-    case VERTRES: return kScreenHeight;
+    // The screen's size as the program sees it, as GetSystemMetrics says it.
+    case HORZRES: return GetSystemMetrics(SM_CXSCREEN);
+    case VERTRES: return GetSystemMetrics(SM_CYSCREEN);
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case LOGPIXELSX:

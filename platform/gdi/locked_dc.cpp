@@ -42,9 +42,9 @@ void LockedDC::LockAll() {
   auto lockPair = [this](FastLock* a, FastLock* b) {
     if (a && b && b < a) std::swap(a, b);
     for (FastLock* m : {a, b})
-      if (m && (held_ == 0 || held_lock_[held_ - 1] != m)) {
+      if (m && (held_ == 0 || heldLocks_[held_ - 1] != m)) {
         m->lock();
-        held_lock_[held_++] = m;
+        heldLocks_[held_++] = m;
       }
   };
   auto surfaceOf = [](const DC* dc) { return dc && dc->windowSurface ? &dc->windowSurface->lock : nullptr; };
@@ -69,10 +69,10 @@ void LockedDC::Drawn(const Rect& touched) {
 }
 
 LockedDC::~LockedDC() {
-  while (held_ > 0) held_lock_[--held_]->unlock();
+  while (held_ > 0) heldLocks_[--held_]->unlock();
   if (drawn_) {
     pacing::NoteWork();
-    if (dc_->windowSurface && dc_->windowSurface->presented) dc_->windowSurface->presented(presentKind_);
+    if (dc_->windowSurface && dc_->windowSurface->presentPath) dc_->windowSurface->presentPath(presentKind_);
   }
   if (borrowed_) ReturnDC();
 }

@@ -74,7 +74,7 @@ class LockedDC {
   DC* dc_ = nullptr;
   bool borrowed_ = false;
   std::shared_ptr<DC> second_;
-  FastLock* held_lock_[4] = {};
+  FastLock* heldLocks_[4] = {};
   int held_ = 0;
   bool drawn_ = false;
 };

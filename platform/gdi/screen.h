@@ -9,10 +9,8 @@
 
 namespace winlayer::gdi {
 
-constexpr int kScreenWidth = kDefaultScreenWidth;
-constexpr int kScreenHeight = kDefaultScreenHeight;
-
-// The screen's surface, made on first use and never deleted.
+// The screen's surface (kDefaultScreenWidth x kDefaultScreenHeight), made on
+// first use and never deleted.
 std::shared_ptr<Bitmap> ScreenBitmap();
 
 }  // namespace winlayer::gdi

@@ -16,13 +16,16 @@ namespace winlayer::gdi {
 
 enum class PixelFormat : std::uint8_t { Mono, Color32 };
 
-// A pixel as it is stored in a colour surface.
-constexpr std::uint32_t PixelFromColor(COLORREF c) {
-  return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+// The first and third bytes of the low three swapped: a COLORREF (0x00BBGGRR)
+// and a stored pixel (0x00RRGGBB) are each other's swap, and so are a pixel
+// and the bytes R, G, B of a canvas read as a number.
+constexpr std::uint32_t SwapRedAndBlue(std::uint32_t v) {
+  return ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
 }
-constexpr COLORREF ColorFromPixel(std::uint32_t p) {
-  return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-}
+
+// A pixel as it is stored in a colour surface, and back.
+constexpr std::uint32_t PixelFromColor(COLORREF c) { return SwapRedAndBlue(c); }
+constexpr COLORREF ColorFromPixel(std::uint32_t p) { return SwapRedAndBlue(p); }
 
 // Monochrome drawing maps a colour to the nearer of black and white.
 constexpr std::uint8_t MonoFromColor(COLORREF c) {

@@ -51,7 +51,7 @@ enum class PresentKind : std::uint8_t { Shown, HeldBack, LateShow };
 struct WindowSurface {
   using PresentPath = std::function<void(PresentKind)>;
   WindowSurface(HWND w, std::shared_ptr<Bitmap> b, std::shared_ptr<pacing::WindowPacing> p, PresentPath present)
-      : window(w), bitmap(std::move(b)), pacing(std::move(p)), presented(std::move(present)) {}
+      : window(w), bitmap(std::move(b)), pacing(std::move(p)), presentPath(std::move(present)) {}
   FastLock lock;
   const HWND window;
   const std::shared_ptr<Bitmap> bitmap;
@@ -65,7 +65,7 @@ struct WindowSurface {
   const std::shared_ptr<pacing::WindowPacing> pacing;
   // The window's present path: called on the drawing thread, with no lock
   // held, after each call that changed the pixels.
-  const PresentPath presented;
+  const PresentPath presentPath;
 };
 
 }  // namespace winlayer::gdi

@@ -1,5 +1,7 @@
 #include "click_latch.h"
 
+#include <winlayer/display.h>
+
 #include <algorithm>
 
 #include "poll_pacing.h"
@@ -66,7 +68,7 @@ KeyLatches& Latches() {
 bool PollLatch(int virtualKey, bool down) {
   return Latches().Poll(virtualKey, down, [] {
     const auto now = Clock::now();
-    return PollMoment{now, PresentCount(), ThreadIdleFor(now)};
+    return PollMoment{now, winlayer::PresentCount(), ThreadIdleFor(now)};
   });
 }
 

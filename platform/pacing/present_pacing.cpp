@@ -1,5 +1,6 @@
 #include "present_pacing.h"
 
+#include <winlayer/display.h>
 #include <winlayer/frame_rate.h>
 
 #include <atomic>
@@ -61,7 +62,15 @@ void WindowPacing::BeforePresent() {
   if (ShowsPresentRate()) ReportPresentRate(Clock::now());
 }
 
-std::uint64_t PresentCount() { return presents.load(std::memory_order_relaxed); }
+}  // namespace winlayer::pacing
+
+namespace winlayer {
+
+std::uint64_t PresentCount() { return pacing::presents.load(std::memory_order_relaxed); }
+
+}  // namespace winlayer
+
+namespace winlayer::pacing {
 
 namespace {
 std::atomic<Clock::rep> plannedRefresh{0};  // since the clock's epoch; 0: none planned

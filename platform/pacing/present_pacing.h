@@ -14,6 +14,13 @@
 
 #include "frame_limiter.h"
 
+namespace winlayer {
+
+// Presents so far, all windows together (declared for the programs in winlayer/display.h too).
+std::uint64_t PresentCount();
+
+}  // namespace winlayer
+
 namespace winlayer::pacing {
 
 constexpr const char* kShowPresentRateVariable = "WINLAYER_SHOW_PRESENT_RATE";
@@ -39,8 +46,6 @@ class WindowPacing {
   std::optional<FrameLimiter> limiter_;
 };
 
-// Presents so far, all windows together.
-std::uint64_t PresentCount();
 
 // The screen's next refresh as a display's thread plans it: when it next
 // copies changed windows to the screen. A display that shows no screen

@@ -14,8 +14,9 @@ namespace winlayer::user {
 void OnMouseMove(POINT screen);
 void OnMouseButton(POINT screen, int button, bool down);  // button: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
 void OnKey(UINT virtualKey, bool down);
-void OnCharacter(unsigned char character);
 void OnCloseRequest(HWND window);
+// A typed character without a key: only the headless display's driver (a test types it).
+void OnCharacter(unsigned char character);
 
 // ---- polled state ----------------------------------------------------------------
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 #include "../display/display.h"
@@ -32,8 +31,6 @@ Registry& TheRegistry() {
 }
 
 std::uintptr_t Key(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
-
-display::Display& Screen() { return display::TheDisplay(); }
 
 // A coordinate plus an extent, held within the 32-bit range that a RECT can store.
 LONG Sum(long long a, long long b) {
@@ -75,7 +72,7 @@ void Forget(const std::shared_ptr<Window>& w) {
   TheRegistry().windows.Remove(Key(w->handle));
   if (w->ownDC) DeleteDC(w->ownDC);
   if (w->surface) {
-    Screen().RemoveWindow(w->handle);
+    display::TheDisplay().RemoveWindow(w->handle);
     gdi::RetireObject(*w->surface->bitmap);
   }
 }
@@ -183,7 +180,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
       Y = p.y;
     }
     if (nWidth == CW_USEDEFAULT) {
-      const SIZE screen = Screen().ScreenSize();
+      const SIZE screen = display::TheDisplay().ScreenSize();
       nWidth = screen.cx * 3 / 4;
       nHeight = screen.cy * 3 / 4;
     }
@@ -202,7 +199,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
   if (!child) {
     w->surface = MakeSurface(handle, w->client);
-    if (!w->surface || !Screen().Open() || !Screen().OpenWindow({handle, w->client, w->title, w->surface})) {
+    if (!w->surface || !display::TheDisplay().Open() || !display::TheDisplay().OpenWindow({handle, w->client, w->title, w->surface})) {
       TheRegistry().windows.Remove(value);
       if (w->surface) gdi::RetireObject(*w->surface->bitmap);
       return Fail(1400);  // ERROR_INVALID_WINDOW_HANDLE: there is nowhere to show it
@@ -246,7 +243,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     children = w->children;
   }
   ForgetWindow(hWnd);
-  if (w->surface) Screen().SetVisible(hWnd, false);
+  if (w->surface) display::TheDisplay().SetVisible(hWnd, false);
   Send(hWnd, WM_DESTROY, 0, 0);
   for (HWND c : children) DestroyWindow(c);
   Send(hWnd, WM_NCDESTROY, 0, 0);
@@ -278,7 +275,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
   }
   if (was == show) return was;
-  if (w->surface) Screen().SetVisible(hWnd, show);
+  if (w->surface) display::TheDisplay().SetVisible(hWnd, show);
   if (show) {
     RaiseWindow(hWnd);
     Invalidate(*w, true);  // a window that appears paints its background first

@@ -49,13 +49,18 @@ HWND WindowOf(HDC dc) {
   return WindowFromDC(dc);
 }
 
+// Each window's schedule. A window seen for the first time makes the
+// schedules of windows destroyed since go, so the map holds only live ones.
 pacing::WindowPacing& PacingOf(HWND window) {
   static std::mutex lock;
   static std::map<HWND, std::unique_ptr<pacing::WindowPacing>> windows;
   std::lock_guard guard(lock);
-  auto& pacing = windows[window];
-  if (!pacing) pacing = std::make_unique<pacing::WindowPacing>();
-  return *pacing;
+  auto it = windows.find(window);
+  if (it == windows.end()) {
+    std::erase_if(windows, [](const auto& entry) { return !IsWindow(entry.first); });
+    it = windows.emplace(window, std::make_unique<pacing::WindowPacing>()).first;
+  }
+  return *it->second;
 }
 
 // Each key's presses, from both witnesses.

@@ -88,6 +88,18 @@ class SdlScalingTest : public testing::Test {
   RECT shown_{};        // the client area on the X server's screen
 };
 
+// Both ways of asking a context for the screen's size give the real screen's.
+TEST_F(SdlScalingTest, TheDeviceCapsOfAContextAgreeWithTheSystemMetrics) {
+  HDC screen = GetDC(nullptr);
+  HDC window = GetDC(window_->hwnd());
+  for (HDC dc : {screen, window}) {
+    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 2560);
+    EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 1440);
+  }
+  ReleaseDC(window_->hwnd(), window);
+  ReleaseDC(nullptr, screen);
+}
+
 TEST_F(SdlScalingTest, EachClientPixelIsShownAsAScaleByScaleBlock) {
   const int n = ExpectedScale();
   EXPECT_EQ(shown_.right - shown_.left, kWidth * n);

@@ -48,7 +48,7 @@ TEST_F(LibraryWindowTest, BeforeTheWindowNothingDrawsOrFails) {
         InktTekst(Kleur(1, 2, 3));
         InktOpvul(Kleur(255, 0, 0));  // an ink set before the window stays in force
         TekenBitmap(1234, 0, 0);
-        ok = ok && State().hBuffer == nullptr && headless::PresentCount() == 0;
+        ok = ok && State().hBuffer == nullptr && winlayer::PresentCount() == 0;
         OpenGameSizedWindow();
         Rechthoek(0, 0, 10, 10, true);
         ok = ok && GetPixel(State().hBuffer, 5, 5) == RGB(255, 0, 0);
@@ -159,10 +159,10 @@ TEST_F(LibraryWindowTest, ClosingEndsTheWindowButDrawingStaysHarmless) {
   headless::ClickCloseBox(hwnd);
   for (int i = 0; i < 2000 && VensterBestaat(); ++i) Sleep(1);
   EXPECT_FALSE(VensterBestaat());
-  const auto presents = headless::PresentCount();
+  const auto presents = winlayer::PresentCount();
   Rechthoek(0, 0, 100, 100, true);  // still goes to the back buffer
   Update();                         // and has no visible effect
-  EXPECT_EQ(headless::PresentCount(), presents);
+  EXPECT_EQ(winlayer::PresentCount(), presents);
 }
 
 TEST_F(LibraryWindowTest, ASecondWindowReplacesTheFirstAndItsThread) {

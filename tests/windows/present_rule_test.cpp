@@ -19,9 +19,9 @@ void Check(bool condition, const char* what) {
 // The presents that one call added.
 template <typename F>
 unsigned long long PresentsOf(F call) {
-  const auto before = winlayer::pacing::PresentCount();
+  const auto before = winlayer::PresentCount();
   call();
-  return winlayer::pacing::PresentCount() - before;
+  return winlayer::PresentCount() - before;
 }
 
 }  // namespace

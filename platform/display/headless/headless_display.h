@@ -5,6 +5,7 @@
 
 #include <winlayer/headless.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string>

@@ -86,7 +86,6 @@ void RemovePresentCallback(int id) {
   d.callbacks_.erase(id);
 }
 
-std::uint64_t PresentCount() { return pacing::PresentCount(); }
 
 void DeferDrawing(bool on) { gdi::SetDeferralForTesting(on); }
 void PlanRefresh(std::chrono::steady_clock::time_point next) { pacing::PlanScreenRefresh(next); }

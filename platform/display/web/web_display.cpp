@@ -99,9 +99,7 @@ class FrameTriple {
             std::min({r.bottom, height_, s.Height()})};
   }
   // 0x00RRGGBB to the bytes R, G, B, 255 of a canvas.
-  static std::uint32_t Rgba(std::uint32_t p) {
-    return 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
-  }
+  static std::uint32_t Rgba(std::uint32_t p) { return 0xFF000000u | gdi::SwapRedAndBlue(p); }
 
   const int width_, height_;
   std::vector<std::uint32_t> pixels_;

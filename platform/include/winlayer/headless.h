@@ -65,8 +65,7 @@ bool SaveClientPng(HWND window, const std::string& path);
 using PresentCallback = std::function<void(HWND window)>;
 int AddPresentCallback(PresentCallback callback);
 void RemovePresentCallback(int id);
-// How many presents each window has had, all windows together.
-std::uint64_t PresentCount();
+// How many presents the windows have had: winlayer::PresentCount (winlayer/display.h).
 
 // ---- deferred drawing ------------------------------------------------------------
 
