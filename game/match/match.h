@@ -1,6 +1,22 @@
 // A match: the state of one call of Spel and the procedures that play it.
 // The state is exactly the match's local variables; the procedures share it
 // as members, and nothing of it outlives the call.
+//
+// The game's own names are Dutch, as the game has always called its things;
+// the helpers around them are English. A glossary of the Dutch:
+//   Spel: the game (a match)          Speler: a player (1 or 2); cSpeler: whose turn
+//   Veld: a player's sea field        Schip, Schepen: a ship, ships (tSchip)
+//   Voorkant: a ship's bow square     Lengte, Leven: its length, squares not yet hit
+//   Dood: ships sunk                  Vrij: a free square
+//   Wapen, Wapenlijst: a weapon (1 to 5), the weapons a player has left
+//   Raket: a missile                  Radar: the radar sweep
+//   Doel, Doelwit: a target square    LaatsteDoel, LaatsteWapen: the last ones chosen
+//   Kies: choose                      Schiet: fire
+//   Teken: draw                       Zijbalk, Achtergrond: the sidebar, the background
+//   Knop, Knopje: a button            Draai(CameraNaar): turn (the camera towards)
+//   Maak, Laad, Verwijder: make, load, delete
+//   Modus (eKlik): how the match was started (player against player or the computer)
+//   AI: the computer plays that player
 #pragma once
 
 #include <windows.h>

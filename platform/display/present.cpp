@@ -4,8 +4,7 @@
 
 #include <memory>
 
-#include "../pacing/platform_seams.h"
-#include "../pacing/present_pacing.h"
+#include "../rules/present_pacing.h"
 #include "display.h"
 
 namespace winlayer::display {
@@ -21,11 +20,3 @@ gdi::WindowSurface::PresentPath PresentPath(HWND window, std::shared_ptr<pacing:
 }
 
 }  // namespace winlayer::display
-
-// The pacing rules ask the display this program is linked with.
-namespace winlayer::pacing {
-
-bool PacesByDefault() { return display::TheDisplay().PacesByDefault(); }
-int ScreenRefreshRate() { return display::TheDisplay().RefreshRate(); }
-
-}  // namespace winlayer::pacing

@@ -1,6 +1,6 @@
 // The present path of a window: every drawing call that changed the window's
 // client pixels is one present, paced and counted by the pacing rules
-// (pacing/present_pacing.h), and then handed to the display, unless it was
+// (rules/present_pacing.h), and then handed to the display, unless it was
 // held back from the screen (gdi/window_surface.h).
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "../gdi/window_surface.h"
-#include "../pacing/present_pacing.h"
+#include "../rules/present_pacing.h"
 
 namespace winlayer::display {
 

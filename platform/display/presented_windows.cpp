@@ -1,6 +1,6 @@
 #include "presented_windows.h"
 
-#include "../pacing/present_pacing.h"
+#include "../rules/present_pacing.h"
 
 namespace winlayer::display {
 

@@ -4,7 +4,7 @@
 
 #include "objects.h"
 #include "raster.h"
-#include "../pacing/poll_pacing.h"
+#include "../rules/poll_pacing.h"
 
 namespace winlayer::gdi {
 

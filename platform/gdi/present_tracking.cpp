@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "../pacing/poll_pacing.h"
-#include "../pacing/present_pacing.h"
+#include "../rules/poll_pacing.h"
+#include "../rules/present_pacing.h"
 #include "raster.h"
 #include "transfer.h"
 

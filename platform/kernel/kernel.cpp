@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "../pacing/poll_pacing.h"
+#include "../rules/poll_pacing.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <mutex>
 
 #include "../display/display.h"
-#include "../pacing/click_latch.h"
-#include "../pacing/poll_pacing.h"
+#include "../rules/click_latch.h"
+#include "../rules/poll_pacing.h"
 #include "message_queue.h"
 #include "window.h"
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <unordered_map>
 
-#include "../pacing/poll_pacing.h"
+#include "../rules/poll_pacing.h"
 #include "../kernel/threads.h"
 #include "input.h"
 #include "window.h"

@@ -11,7 +11,7 @@
 #include "../gdi/bitmaps.h"
 #include "../display/present.h"
 #include "../kernel/handle_map.h"
-#include "../pacing/poll_pacing.h"
+#include "../rules/poll_pacing.h"
 #include "input.h"
 #include "message_queue.h"
 

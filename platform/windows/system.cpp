@@ -7,7 +7,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "../pacing/platform_seams.h"
+#include "../rules/system_answers.h"
 
 namespace winlayer::pacing {
 

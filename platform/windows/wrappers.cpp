@@ -29,9 +29,9 @@
 #include <memory>
 #include <mutex>
 
-#include "../pacing/click_latch.h"
-#include "../pacing/poll_pacing.h"
-#include "../pacing/present_pacing.h"
+#include "../rules/click_latch.h"
+#include "../rules/poll_pacing.h"
+#include "../rules/present_pacing.h"
 #include "wrapped_imports.h"
 
 // Windows' own functions, through the import pointers that --wrap renames.

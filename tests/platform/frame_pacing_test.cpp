@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "../../platform/display/presented_windows.h"
-#include "../../platform/pacing/frame_limiter.h"
-#include "../../platform/pacing/frame_rate.h"
-#include "../../platform/pacing/poll_pacing.h"
+#include "../../platform/rules/frame_limiter.h"
+#include "../../platform/rules/frame_rate.h"
+#include "../../platform/rules/poll_pacing.h"
 #include "window_thread.h"
 
 namespace {

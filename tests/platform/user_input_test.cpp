@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "../../platform/pacing/poll_pacing.h"
+#include "../../platform/rules/poll_pacing.h"
 #include "window_thread.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <winlayer/headless.h>
 
 #include "../../user/input.h"
-#include "../../pacing/present_pacing.h"
+#include "../../rules/present_pacing.h"
 #include "headless_display.h"
 
 namespace winlayer::headless {

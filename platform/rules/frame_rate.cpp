@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform_seams.h"
+#include "system_answers.h"
 
 namespace winlayer::pacing {
 

@@ -1,8 +1,9 @@
-// What the pacing rules ask of the system they run on. The rules themselves
-// (the frame limiter's schedule, how the frame rate is chosen, the nap of
-// waiting loops, the click latch) are the same everywhere; each build
-// defines these few answers once: the Linux layer from its display and the
-// kernel's timers, the Windows build from Windows.
+// What the shared rules (this folder) ask of the system they run on. The
+// rules themselves (the frame limiter's schedule, how the frame rate is
+// chosen, the nap of waiting loops, the click latch) are the same
+// everywhere; each build answers these few questions in one file:
+// kernel/system.cpp for the layer (Linux and the browser), windows/system.cpp
+// for the Windows build.
 #pragma once
 
 #include <chrono>

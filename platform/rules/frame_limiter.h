@@ -8,7 +8,7 @@
 // drawing) starts a new schedule instead of racing to catch up.
 #pragma once
 
-#include "platform_seams.h"
+#include "system_answers.h"
 
 namespace winlayer::pacing {
 

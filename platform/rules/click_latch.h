@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "platform_seams.h"
+#include "system_answers.h"
 
 namespace winlayer::pacing {
 
