@@ -1,7 +1,5 @@
 #include "click_latch.h"
 
-#include <winlayer/display.h>
-
 #include <algorithm>
 
 #include "poll_pacing.h"

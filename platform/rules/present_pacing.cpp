@@ -1,6 +1,5 @@
 #include "present_pacing.h"
 
-#include <winlayer/display.h>
 #include <winlayer/frame_rate.h>
 
 #include <atomic>
