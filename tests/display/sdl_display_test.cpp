@@ -12,8 +12,9 @@
 
 #include <winlayer/frame_rate.h>
 
-#include "window_thread.h"
+#include "../../platform/display/sdl/sdl_keys.h"
 #include "eventually.h"
+#include "window_thread.h"
 #include "xvfb.h"
 
 namespace {
@@ -42,6 +43,28 @@ bool Has(WindowThread& w, UINT message) {
   for (const Received& r : w.Messages())
     if (r.message == message) return true;
   return false;
+}
+
+// SDL's keys through the displays' one key table: letters and digits as the
+// layout names them, every other key by its place, punctuation and the keypad included.
+TEST(SdlKeysTest, KeysReachTheProgramsAsTheirVirtualKeys) {
+  const auto key = [](SDL_Scancode scancode, SDL_Keycode sym) {
+    SDL_Keysym k{};
+    k.scancode = scancode;
+    k.sym = sym;
+    return winlayer::display::VirtualKey(k);
+  };
+  EXPECT_EQ(key(SDL_SCANCODE_Q, SDLK_a), UINT{'A'});  // the key an AZERTY keyboard labels A
+  EXPECT_EQ(key(SDL_SCANCODE_7, SDLK_7), UINT{'7'});
+  EXPECT_EQ(key(SDL_SCANCODE_MINUS, SDLK_MINUS), UINT{VK_OEM_MINUS});
+  EXPECT_EQ(key(SDL_SCANCODE_LEFTBRACKET, SDLK_LEFTBRACKET), UINT{VK_OEM_4});
+  EXPECT_EQ(key(SDL_SCANCODE_GRAVE, SDLK_BACKQUOTE), UINT{VK_OEM_3});
+  EXPECT_EQ(key(SDL_SCANCODE_KP_7, SDLK_KP_7), UINT{VK_NUMPAD0 + 7});
+  EXPECT_EQ(key(SDL_SCANCODE_KP_PLUS, SDLK_KP_PLUS), UINT{VK_ADD});
+  EXPECT_EQ(key(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER), UINT{VK_RETURN});
+  EXPECT_EQ(key(SDL_SCANCODE_F12, SDLK_F12), UINT{VK_F1 + 11});
+  EXPECT_EQ(key(SDL_SCANCODE_RSHIFT, SDLK_RSHIFT), UINT{VK_SHIFT});
+  EXPECT_EQ(key(SDL_SCANCODE_LGUI, SDLK_LGUI), 0u);
 }
 
 TEST(SdlDisplayTest, XdotoolsMouseBecomesMessagesAndPolledState) {

@@ -470,6 +470,20 @@ class MessageBoxTest(ProgramPage):
         self.assertEqual(self.page.output().split(), ["7", "1"])  # Escape closes a box of one button with OK
 
 
+class KeyTest(ProgramPage):
+    def test_punctuation_and_keypad_keys_reach_the_program_by_their_names(self):
+        self.page = chromium.open(test_pages.address + "KeyPage.html")
+        self.page.wait_for_window()
+        keys = [("Minus", "-", 189), ("Numpad7", "7", 103), ("KeyA", "a", 65), ("Period", ".", 190),
+                ("BracketLeft", "[", 219), ("NumpadAdd", "+", 107), ("Escape", "Escape", 27)]
+        for code, key, vk in keys:
+            for kind in ("keyDown", "keyUp"):
+                self.page.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {"type": kind, "key": key, "code": code,
+                                                                            "windowsVirtualKeyCode": vk})
+        self.assertEnded()
+        self.assertEqual(self.page.output().split(), ["BD", "67", "41", "BE", "DB", "6B", "1B"])
+
+
 if __name__ == "__main__":
     WEB, NATIVE = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
     unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)  # then the tests to run, if named

@@ -333,7 +333,7 @@ class SdlDisplay final : public Display {
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
-        if (const UINT vk = VirtualKey(e.key.keysym.sym)) user::OnKey(vk, e.type == SDL_KEYDOWN);
+        if (const UINT vk = VirtualKey(e.key.keysym)) user::OnKey(vk, e.type == SDL_KEYDOWN);
         break;
       default: break;
     }

@@ -21,7 +21,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstddef>
 #include <cstring>
+#include <string_view>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,6 +36,8 @@
 #include "../display.h"
 #include "../message_buttons.h"
 #include "../display_core.h"
+#include "../key_table.h"
+#include "page_contract.h"
 
 namespace winlayer::display {
 
@@ -43,24 +47,31 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kIdleWaitMs = 1000;
 
-// Events from the page; the field layout is shared with web_display.js.
-constexpr std::uint32_t kInputSlots = 1024;  // a power of two
-enum InputKind : std::int32_t { kMove = 1, kButton = 2, kKey = 3, kClose = 4 };
+// Events from the page, laid out as page_contract.h says.
 struct InputEvent {
-  std::int32_t kind, window, x, y, key, down, unused[2];
+  std::int32_t kind, window, x, y, button, down;
+  char code[page::kKeyCodeBytes];  // a key's name, padded with zeros
 };
 struct InputRing {
   std::atomic<std::uint32_t> head{0};  // events written, by the page
   std::atomic<std::uint32_t> tail{0};  // events taken, by the display thread
-  InputEvent events[kInputSlots]{};
+  InputEvent events[page::kInputSlots]{};
 };
+static_assert(sizeof(InputEvent) == page::kEventFields * 4);
+static_assert(offsetof(InputEvent, kind) == page::kKindField * 4 && offsetof(InputEvent, window) == page::kWindowField * 4 &&
+              offsetof(InputEvent, x) == page::kXField * 4 && offsetof(InputEvent, y) == page::kYField * 4 &&
+              offsetof(InputEvent, button) == page::kButtonField * 4 && offsetof(InputEvent, down) == page::kDownField * 4 &&
+              offsetof(InputEvent, code) == page::kKeyCodeField * 4);
+static_assert(sizeof(std::atomic<std::uint32_t>) == 4 && offsetof(InputRing, head) == page::kHeadWord * 4 &&
+              offsetof(InputRing, tail) == page::kTailWord * 4 && offsetof(InputRing, events) == page::kRingHeaderWords * 4);
+static_assert((page::kInputSlots & (page::kInputSlots - 1)) == 0, "the page wraps the ring with a mask");
 
 // Three RGBA frames of one window: the display thread's back one, the ready
 // one and the one the page shows. `state` holds the ready one's index, with
 // kFresh while it is newer than the page's.
 class FrameTriple {
  public:
-  static constexpr std::uint32_t kFresh = 4;
+  static constexpr std::uint32_t kFresh = page::kFresh;
 
   FrameTriple(int width, int height)
       : width_(width), height_(height), pixels_(std::size_t(width) * height * 3), stale_{Whole(), Whole(), Whole()} {}
@@ -112,7 +123,7 @@ class WebDisplay final : public Display, private ScreenBackend {
  public:
   bool Open() override {
     std::call_once(openOnce_, [this] {
-      screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2, $3); }, &input_, kInputSlots, &wake_,
+      screen_.cx = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.attach($0, $1, $2, $3); }, &input_, page::kInputSlots, &wake_,
                                           &paintWanted_);
       screen_.cy = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.screenHeight(); });
       refreshRate_ = MAIN_THREAD_EM_ASM_INT({ return Module.winlayer.refreshRate(); });
@@ -257,13 +268,14 @@ class WebDisplay final : public Display, private ScreenBackend {
   void TakeInput() {
     std::uint32_t tail = input_.tail.load(std::memory_order_relaxed);
     const std::uint32_t head = input_.head.load(std::memory_order_acquire);
-    for (; tail != head; ++tail) Handle(input_.events[tail % kInputSlots]);
+    for (; tail != head; ++tail) Handle(input_.events[tail % page::kInputSlots]);
     input_.tail.store(tail, std::memory_order_release);
   }
 
   void Handle(const InputEvent& e) {
-    if (e.kind == kKey) {
-      user::OnKey(static_cast<UINT>(e.key), e.down != 0);
+    if (e.kind == page::kKey) {
+      if (const UINT vk = VirtualKeyOfCode(std::string_view(e.code, strnlen(e.code, sizeof e.code))))
+        user::OnKey(vk, e.down != 0);
       return;
     }
     HWND handle = nullptr;
@@ -276,9 +288,9 @@ class WebDisplay final : public Display, private ScreenBackend {
       screen = {it->second->origin.x + e.x, it->second->origin.y + e.y};
     }
     switch (e.kind) {
-      case kMove: user::OnMouseMove(screen); break;
-      case kButton: user::OnMouseButton(screen, e.key, e.down != 0); break;
-      case kClose: user::OnCloseRequest(handle); break;
+      case page::kMove: user::OnMouseMove(screen); break;
+      case page::kButton: user::OnMouseButton(screen, e.button, e.down != 0); break;
+      case page::kClose: user::OnCloseRequest(handle); break;
       default: break;
     }
   }

@@ -11,11 +11,12 @@
   'use strict';
   if (typeof document === 'undefined') return;  // the program's threads load this file too
 
-  // Shared with web_display.cpp. (No destructuring here: emscripten 3.1.6's
-  // minifier writes it wrongly.)
-  const kFresh = 4;
-  const kEventFields = 8;
-  const kMove = 1, kButton = 2, kKey = 3, kClose = 4;
+  // The numbers shared with web_display.cpp, written by the build from
+  // page_contract.h. (No destructuring here: emscripten 3.1.6's minifier
+  // writes it wrongly.)
+  const page = winlayerPage;
+  const kFresh = page.kFresh;
+  const kMove = page.kMove, kButton = page.kButton, kKey = page.kKey, kClose = page.kClose;
   const VK_LBUTTON = 1, VK_RBUTTON = 2, VK_MBUTTON = 4;
 
   // Touch: a finger that stays about half a second without moving is the right button.
@@ -41,25 +42,35 @@
 
   // ---- events down to the program ------------------------------------------------
 
-  function send(kind, window, x, y, key, down) {
+  // An event as page_contract.h lays it out; `code` names a key (KeyboardEvent.code).
+  function send(kind, window, x, y, button, down, code) {
     if (ended) return;
-    unsent.push([kind, window, x | 0, y | 0, key | 0, down ? 1 : 0]);
+    const fields = new Int32Array(page.kEventFields);
+    fields[page.kKindField] = kind;
+    fields[page.kWindowField] = window;
+    fields[page.kXField] = x | 0;
+    fields[page.kYField] = y | 0;
+    fields[page.kButtonField] = button | 0;
+    fields[page.kDownField] = down ? 1 : 0;
+    const name = new Uint8Array(fields.buffer, page.kKeyCodeField * 4, page.kKeyCodeBytes);
+    for (let i = 0; code && i < code.length && i < page.kKeyCodeBytes; ++i) name[i] = code.charCodeAt(i) & 0x7F;
+    unsent.push(fields);
     flush();
   }
 
   function flush() {
     if (!ring) return;
     const memory = heap32();
-    let head = Atomics.load(memory, ring >> 2);
-    const tail = Atomics.load(memory, (ring >> 2) + 1);
+    let head = Atomics.load(memory, (ring >> 2) + page.kHeadWord);
+    const tail = Atomics.load(memory, (ring >> 2) + page.kTailWord);
     let taken = 0;
     while (taken < unsent.length && ((head - tail) >>> 0) < ringSlots) {
-      const slot = (ring >> 2) + 2 + (head & (ringSlots - 1)) * kEventFields;
+      const slot = (ring >> 2) + page.kRingHeaderWords + (head & (ringSlots - 1)) * page.kEventFields;
       memory.set(unsent[taken++], slot);
       head = (head + 1) | 0;
     }
     unsent = unsent.slice(taken);
-    Atomics.store(memory, ring >> 2, head);
+    Atomics.store(memory, (ring >> 2) + page.kHeadWord, head);
     Atomics.add(memory, wake >> 2, 1);
     Atomics.notify(memory, wake >> 2, 1);
     if (unsent.length) setTimeout(flush, 4);  // the ring is full: the program is busy, nothing is lost
@@ -142,26 +153,11 @@
     c.addEventListener('pointercancel', e => (e.pointerType === 'touch' ? touchUp(e, true) : mouse(w, e)));
   }
 
-  function virtualKey(code) {
-    let m;
-    if ((m = /^Key([A-Z])$/.exec(code))) return m[1].charCodeAt(0);
-    if ((m = /^Digit([0-9])$/.exec(code))) return m[1].charCodeAt(0);
-    if ((m = /^Numpad([0-9])$/.exec(code))) return 0x60 + Number(m[1]);
-    if ((m = /^F([0-9]+)$/.exec(code)) && m[1] >= 1 && m[1] <= 12) return 0x6F + Number(m[1]);
-    return {
-      Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, Backspace: 0x08, Tab: 0x09, Space: 0x20,
-      ShiftLeft: 0x10, ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11, AltLeft: 0x12, AltRight: 0x12,
-      ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28, Insert: 0x2D, Delete: 0x2E,
-      Home: 0x24, End: 0x23, PageUp: 0x21, PageDown: 0x22,
-    }[code] || 0;
-  }
-
   function key(e, down) {
     if (!windows.size || document.querySelector('dialog[open]') || e.ctrlKey || e.metaKey) return;
-    const vk = virtualKey(e.code);
-    if (!vk) return;
-    e.preventDefault();
-    if (!(down && e.repeat)) send(kKey, 0, 0, 0, vk, down);
+    if (!e.code || e.code.length > page.kKeyCodeBytes) return;
+    e.preventDefault();  // the program's key now (it maps the name: key_table.h)
+    if (!(down && e.repeat)) send(kKey, 0, 0, 0, 0, down, e.code);
   }
   addEventListener('keydown', e => key(e, true));
   addEventListener('keyup', e => key(e, false));
