@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "../../platform/rules/click_latch.h"
-#include "../../platform/rules/poll_pacing.h"
+#include "platform/rules/click_latch.h"
+#include "platform/rules/poll_pacing.h"
 
 namespace testing_support {
 

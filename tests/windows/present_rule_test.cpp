@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "../../platform/rules/present_pacing.h"
+#include "platform/rules/present_pacing.h"
 
 namespace {
 

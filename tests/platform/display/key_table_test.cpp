@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "../../platform/display/key_table.h"
+#include "platform/display/key_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/rules/click_latch.h"
+#include "platform/rules/click_latch.h"
 
 namespace {
 

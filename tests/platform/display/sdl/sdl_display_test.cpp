@@ -12,7 +12,7 @@
 
 #include <winlayer/frame_rate.h>
 
-#include "../../platform/display/sdl/sdl_keys.h"
+#include "platform/display/sdl/sdl_keys.h"
 #include "eventually.h"
 #include "window_thread.h"
 #include "xvfb.h"

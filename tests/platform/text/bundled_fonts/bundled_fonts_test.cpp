@@ -4,7 +4,7 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
-#include "../../platform/text/font_match.h"
+#include "platform/text/font_match.h"
 
 namespace {
 

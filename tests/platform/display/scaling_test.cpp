@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/display/sdl/scaling.h"
+#include "platform/display/sdl/scaling.h"
 
 namespace winlayer::display {
 namespace {

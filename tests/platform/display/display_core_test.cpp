@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "../../platform/display/display_core.h"
+#include "platform/display/display_core.h"
 
 namespace {
 

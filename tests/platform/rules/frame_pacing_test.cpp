@@ -12,11 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "../../platform/display/presented_windows.h"
-#include "../../platform/rules/frame_limiter.h"
-#include "../../platform/rules/frame_rate.h"
-#include "../../platform/rules/poll_pacing.h"
-#include "window_thread.h"
+#include "platform/rules/frame_limiter.h"
+#include "platform/rules/frame_rate.h"
+#include "platform/rules/poll_pacing.h"
 
 namespace {
 
@@ -117,38 +115,6 @@ TEST(FrameRateTest, TheVariableThenTheProgramsDefaultThenNoLimit) {
   EXPECT_TRUE(complaint.empty());
 }
 
-// A display thread is woken by the first present after it looked, and not
-// while it sleeps until its next copy, which takes every present made since.
-TEST(PresentedWindowsTest, OnlyAPresentTheDisplayThreadWouldMissWakesIt) {
-  winlayer::display::PresentedWindows presented;
-  HWND a = reinterpret_cast<HWND>(1), b = reinterpret_cast<HWND>(2);
-  EXPECT_TRUE(presented.Add(a));
-  EXPECT_FALSE(presented.Add(b));  // woken already
-  EXPECT_FALSE(presented.ReadyToSleep(false));  // it has not taken them yet
-  EXPECT_EQ(presented.Take(), (std::vector<HWND>{a, b}));
-  EXPECT_TRUE(presented.Take().empty());
-  EXPECT_TRUE(presented.ReadyToSleep(true));  // asleep until its next copy
-  EXPECT_FALSE(presented.Add(a));
-  EXPECT_FALSE(presented.Add(a));
-  EXPECT_EQ(presented.Take(), (std::vector<HWND>{a, a}));
-  EXPECT_TRUE(presented.ReadyToSleep(false));  // asleep with nothing to copy
-  EXPECT_TRUE(presented.Add(b));
-}
-
-TEST(PresentedWindowsTest, CopiesAtMostOncePerRefreshAndStartAnewAfterAPause) {
-  winlayer::display::PresentedWindows presented;
-  presented.SetRefreshPeriod(10ms);
-  const auto start = winlayer::display::PresentedWindows::Clock::time_point{} + 1000s;
-  EXPECT_TRUE(presented.CopyDue(start));
-  EXPECT_FALSE(presented.CopyDue(start + 5ms));
-  EXPECT_EQ(presented.NextCopy(), start + 10ms);
-  EXPECT_TRUE(presented.CopyDue(start + 10ms));
-  EXPECT_TRUE(presented.CopyDue(start + 25ms));  // late, but within a period: the schedule holds
-  EXPECT_EQ(presented.NextCopy(), start + 30ms);
-  EXPECT_TRUE(presented.CopyDue(start + 100ms));  // after a pause: a period from now
-  EXPECT_EQ(presented.NextCopy(), start + 110ms);
-}
-
 TEST(PollPacerTest, AThreadThatOnlyPollsNapsAfterTwoMillisecondsLongerAndLonger) {
   PollPacer pacer;
   EXPECT_EQ(pacer.Poll(t0), 0us);  // the first poll starts the grace
@@ -199,57 +165,6 @@ TEST(InputSignalTest, ANoticeEndsAWaitAndANoticeBeforeItNeedsNoWait) {
   const auto start = std::chrono::steady_clock::now();
   signal.WaitUntil(start + 5ms, signal.Notices());  // nothing comes: until the moment
   EXPECT_GE(std::chrono::steady_clock::now() - start, 5ms);
-}
-
-// ---- the present path, through the headless display --------------------------------
-
-class PresentPathTest : public testing::Test {
- protected:
-  testing_support::WindowThread window_;
-  std::vector<HWND> presented_;
-  int callback_ = winlayer::headless::AddPresentCallback([this](HWND w) { presented_.push_back(w); });
-  ~PresentPathTest() override { winlayer::headless::RemovePresentCallback(callback_); }
-};
-
-TEST_F(PresentPathTest, APresentIsOneDrawingCallThatChangedTheWindowsPixels) {
-  UpdateWindow(window_.hwnd());  // the window's own first paint, a present too, before the counting
-  HDC dc = GetDC(window_.hwnd());
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, 50, 50);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  const std::uint64_t before = winlayer::PresentCount();
-  presented_.clear();
-
-  const RECT r{0, 0, 20, 20};
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));  // one call: one present
-  BitBlt(dc, 5, 5, 40, 40, memory, 0, 0, SRCCOPY);                     // one more
-  EXPECT_EQ(winlayer::PresentCount() - before, 2u);
-  EXPECT_EQ(presented_, (std::vector<HWND>{window_.hwnd(), window_.hwnd()}));
-
-  // Drawing into memory, reading pixels, and calls that draw nothing are no presents.
-  FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  GetPixel(dc, 1, 1);
-  FillRect(dc, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  EXPECT_EQ(winlayer::PresentCount() - before, 2u);
-  EXPECT_EQ(winlayer::headless::ClientPixel(window_.hwnd(), 1, 1), RGB(255, 255, 255));  // the surface shown
-
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window_.hwnd(), dc);
-}
-
-TEST(PresentPathWindowTest, TheDisplayLetsGoOfASurfaceWhenItsWindowGoes) {
-  HWND gone;
-  {
-    testing_support::WindowThread window;
-    gone = window.hwnd();
-    EXPECT_GT(winlayer::headless::ClientPixels(gone).width, 0);
-  }
-  EXPECT_EQ(winlayer::headless::ClientPixels(gone).width, 0);
-  EXPECT_EQ(winlayer::headless::ClientPixel(gone, 0, 0), CLR_INVALID);
-  // The headless display is never paced without the variable.
-  EXPECT_EQ(winlayer::FrameRate(), 0);
 }
 
 }  // namespace

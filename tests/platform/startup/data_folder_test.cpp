@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../../platform/startup/data_folder.h"
+#include "platform/startup/data_folder.h"
 
 namespace {
 

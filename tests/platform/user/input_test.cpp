@@ -8,7 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "../../platform/rules/poll_pacing.h"
+#include "platform/rules/poll_pacing.h"
+#include "read_held.h"
 #include "window_thread.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 namespace headless = winlayer::headless;
 using testing_support::Received;
 using testing_support::WindowSpec;
+using testing_support::ReadHeldFor;
 using testing_support::WindowThread;
 
 std::vector<Received> Only(const std::vector<Received>& all, std::initializer_list<UINT> kinds) {
@@ -23,15 +25,6 @@ std::vector<Received> Only(const std::vector<Received>& all, std::initializer_li
   for (const Received& m : all)
     if (std::find(kinds.begin(), kinds.end(), m.message) != kinds.end()) r.push_back(m);
   return r;
-}
-
-// Polls as a waiting loop does until the key reads released: how long it read held.
-std::chrono::milliseconds ReadHeldFor(int key) {
-  const auto start = std::chrono::steady_clock::now();
-  const auto since = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start); };
-  while (GetAsyncKeyState(key) < -1 && since() < std::chrono::seconds(10)) {
-  }
-  return since();
 }
 
 class InputTest : public testing::Test {
@@ -44,49 +37,6 @@ class InputTest : public testing::Test {
     }
   }
 };
-
-constexpr auto kPersonsClick = std::chrono::milliseconds(50);
-
-TEST_F(InputTest, AClickBetweenTwoPollsReadsHeldForAPersonsClickAndTwoClicksAreTwo) {
-  WindowThread w;
-  headless::MoveCursorToClient(w.hwnd(), 10, 10);
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
-  headless::PressButton(VK_LBUTTON);
-  headless::ReleaseButton(VK_LBUTTON);
-  EXPECT_LT(GetKeyState(VK_LBUTTON), 0);         // every read of the program sees it held
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
-  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);    // each button keeps its own
-  EXPECT_GE(ReadHeldFor(VK_LBUTTON), kPersonsClick - std::chrono::milliseconds(2));
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);    // then the real state
-
-  // Two clicks between two polls: two clicks, each read held, then released once.
-  headless::Click(VK_RBUTTON);
-  headless::Click(VK_RBUTTON);
-  EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
-  ReadHeldFor(VK_RBUTTON);
-  EXPECT_LT(GetAsyncKeyState(VK_RBUTTON), -1);
-  ReadHeldFor(VK_RBUTTON);
-  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON), 0);
-
-  // A press that a poll saw, released at once: it lasts a person's click too.
-  headless::PressButton(VK_LBUTTON);
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
-  headless::ReleaseButton(VK_LBUTTON);
-  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), -1);
-  ReadHeldFor(VK_LBUTTON);
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
-
-  // A key held down repeats without pressing it anew; its quick press reads as long as a click.
-  headless::PressKey('Q');
-  EXPECT_LT(GetAsyncKeyState('Q'), -1);
-  headless::PressKey('Q');
-  headless::ReleaseKey('Q');
-  EXPECT_LT(GetKeyState('Q'), 0);
-  ReadHeldFor('Q');
-  EXPECT_EQ(GetAsyncKeyState('Q'), 0);
-  EXPECT_EQ(GetKeyState('Q'), 0);
-}
 
 // A click answered by a waiting loop: the nap ends when the press comes, not when it is due.
 TEST_F(InputTest, AWaitingLoopThatNapsSeesAClickAsItComes) {
