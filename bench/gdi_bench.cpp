@@ -12,6 +12,8 @@
 #include <random>
 #include <vector>
 
+#include "memory_bitmap.h"
+
 namespace {
 
 constexpr int kWidth = 800, kHeight = 600, kTriangles = 10000;
@@ -31,22 +33,9 @@ const std::vector<Triangle>& Triangles() {
 }
 
 // A memory context over a fresh colour bitmap.
-struct Target {
+struct Target : testing_support::MemoryBitmap {
+  explicit Target(int w = kWidth, int h = kHeight) : MemoryBitmap(w, h), dc(MemoryBitmap::dc()) {}
   HDC dc;
-  HBITMAP bitmap;
-  HGDIOBJ old;
-  explicit Target(int w = kWidth, int h = kHeight) {
-    HDC screen = GetDC(nullptr);
-    dc = CreateCompatibleDC(screen);
-    bitmap = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    old = SelectObject(dc, bitmap);
-  }
-  ~Target() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
 };
 
 // The reference fill: a floating-point edge walk, each row of a triangle

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "memory_bitmap.h"
+
 namespace fuzzing {
 
 #define FUZZ_CHECK(condition, ...)                                          \
@@ -65,44 +67,15 @@ class Input {
 
 // A 32-bit top-down bitmap selected into a memory context, its pixels at hand
 // as 0x00RRGGBB.
-class Surface {
+class Surface : public testing_support::MemoryBitmap {
  public:
-  Surface(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<std::uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
+  Surface(int width, int height) : MemoryBitmap(width, height, Kind::Section) {}
+  std::uint32_t& At(int x, int y) const {
+    return bits()[static_cast<std::size_t>(y) * static_cast<std::size_t>(width()) + static_cast<std::size_t>(x)];
   }
-  ~Surface() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-
-  HDC dc() const { return dc_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  std::uint32_t& At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)]; }
   void Fill(std::uint32_t pixel) const {
-    for (int i = 0; i < width_ * height_; ++i) pixels_[i] = pixel;
+    for (int i = 0; i < width() * height(); ++i) bits()[i] = pixel;
   }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  std::uint32_t* pixels_;
 };
 
 // Whether `shifted` shows what `plain` shows, moved by (dx, dy) in both directions:

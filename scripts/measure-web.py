@@ -59,18 +59,6 @@ class Meter:
         return 100 * (processor_seconds(self.root) - self.cpu) / (time.monotonic() - self.wall)
 
 
-def find_spot(page, colour, avoid=()):
-    for y in range(440, 170, -20):
-        for x in range(100, 440, 30):
-            if any(abs(x - ax) < 60 and abs(y - ay) < 60 for ax, ay in avoid):
-                continue
-            page.move(x, y)
-            time.sleep(0.03)
-            if page.pixel(x, y) == colour:
-                return x, y
-    raise RuntimeError(f"no square under the mouse shows {colour}")
-
-
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build-web" / "site")
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -103,7 +91,9 @@ def main():
                 page.track_frames()
                 page.frames_settled(quiet=0.5)  # the flight to player 2
                 placed = []
-            spot = find_spot(page, GREEN, avoid=placed)
+            spot = page.find_spot(GREEN, avoid=placed)
+            if spot is None:
+                raise RuntimeError("no free square for a ship")
             page.click(*spot)
             time.sleep(0.3)
             placed.append(spot)

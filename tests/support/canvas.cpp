@@ -2,32 +2,24 @@
 
 namespace testing_support {
 
-Canvas::Canvas(int width, int height, COLORREF background) : width_(width), height_(height) {
-  HDC screen = GetDC(nullptr);
-  dc_ = CreateCompatibleDC(screen);
-  bitmap_ = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  oldBitmap_ = SelectObject(dc_, bitmap_);
+Canvas::Canvas(int width, int height, COLORREF background) : MemoryBitmap(width, height) {
   HBRUSH fill = CreateSolidBrush(background);
   RECT all{0, 0, width, height};
-  FillRect(dc_, &all, fill);
+  FillRect(dc(), &all, fill);
   DeleteObject(fill);
 }
 
 Canvas::~Canvas() {
   Inks(CLR_INVALID, CLR_INVALID);
-  DeleteObject(SelectObject(dc_, oldPen_));
-  DeleteObject(SelectObject(dc_, oldBrush_));
-  SelectObject(dc_, oldBitmap_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
+  DeleteObject(SelectObject(dc(), oldPen_));
+  DeleteObject(SelectObject(dc(), oldBrush_));
 }
 
 void Canvas::Inks(COLORREF pen, COLORREF brush) {
   HGDIOBJ newPen = pen == CLR_INVALID ? GetStockObject(NULL_PEN) : CreatePen(PS_SOLID, 1, pen);
   HGDIOBJ newBrush = brush == CLR_INVALID ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(brush);
-  HGDIOBJ p = SelectObject(dc_, newPen);
-  HGDIOBJ b = SelectObject(dc_, newBrush);
+  HGDIOBJ p = SelectObject(dc(), newPen);
+  HGDIOBJ b = SelectObject(dc(), newBrush);
   // The first replaced objects are the context's own stock ones; later ones are ours.
   if (oldPen_) DeleteObject(p); else oldPen_ = p;
   if (oldBrush_) DeleteObject(b); else oldBrush_ = b;
@@ -35,17 +27,17 @@ void Canvas::Inks(COLORREF pen, COLORREF brush) {
 
 std::string Canvas::Picture(COLORREF ink) const {
   std::string s;
-  for (int y = 0; y < height_; ++y) {
+  for (int y = 0; y < height(); ++y) {
     if (y) s += '\n';
-    for (int x = 0; x < width_; ++x) s += At(x, y) == ink ? '#' : '.';
+    for (int x = 0; x < width(); ++x) s += At(x, y) == ink ? '#' : '.';
   }
   return s;
 }
 
 int Canvas::Count(COLORREF color) const {
   int n = 0;
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) n += At(x, y) == color;
+  for (int y = 0; y < height(); ++y)
+    for (int x = 0; x < width(); ++x) n += At(x, y) == color;
   return n;
 }
 

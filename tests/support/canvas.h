@@ -5,20 +5,17 @@
 
 #include <string>
 
+#include "memory_bitmap.h"
+
 namespace testing_support {
 
-class Canvas {
+// A colour memory bitmap filled with a background, with helpers to draw and read.
+class Canvas : public MemoryBitmap {
  public:
   Canvas(int width, int height, COLORREF background = RGB(0, 0, 0));
   ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
 
-  HDC dc() const { return dc_; }
-  HBITMAP bitmap() const { return bitmap_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+  COLORREF At(int x, int y) const { return GetPixel(dc(), x, y); }
   // Selects a solid pen and brush of these colours (a NULL pen or brush for CLR_INVALID).
   void Inks(COLORREF pen, COLORREF brush);
   // The pixels as rows of characters: '#' where the pixel is `ink`, '.' elsewhere.
@@ -26,12 +23,8 @@ class Canvas {
   int Count(COLORREF color) const;
 
  private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ oldBitmap_;
   HGDIOBJ oldPen_ = nullptr;
   HGDIOBJ oldBrush_ = nullptr;
-  int width_, height_;
 };
 
 // Rows of a picture joined with newlines, for readable expectations.

@@ -237,6 +237,19 @@ class Page:
         time.sleep(hold_seconds)
         self.finger_up()
 
+    def find_spot(self, colour, avoid=(), columns=range(100, 440, 30), rows=range(440, 170, -20)):
+        """Hovers the mouse over the game's fields until the square under it shows
+        the colour (a place to click), away from the spots in `avoid`; None if none does."""
+        for y in rows:
+            for x in columns:
+                if any(abs(x - ax) < 60 and abs(y - ay) < 60 for ax, ay in avoid):
+                    continue
+                self.move(x, y)
+                time.sleep(0.03)
+                if self.pixel(x, y) == colour:
+                    return x, y
+        return None
+
     def pixel(self, x, y):
         """The shown window's pixel as [red, green, blue]."""
         return self.js(SHOWN_WINDOW + "return [...w.context.getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3)]", x, y)

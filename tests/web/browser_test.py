@@ -146,18 +146,12 @@ class GameTest(ProgramPage):
     # The middles of the sidebar's weapon buttons in the target choice.
     WEAPON = {1: (529, 228), 2: (601, 228), 3: (529, 298), 4: (601, 298), 5: (565, 368)}
 
-    def find_spot(self, colour, avoid=(), columns=range(100, 440, 30), rows=range(440, 170, -20)):
+    def find_spot(self, colour, avoid=(), **where):
         """Hovers the mouse over the fields until the square under it shows the colour: a place to click."""
-        page = self.page
-        for y in rows:
-            for x in columns:
-                if any(abs(x - ax) < 60 and abs(y - ay) < 60 for ax, ay in avoid):
-                    continue
-                page.move(x, y)
-                time.sleep(0.03)
-                if page.pixel(x, y) == colour:
-                    return x, y
-        self.fail(f"no square under the mouse shows {colour}")
+        spot = self.page.find_spot(colour, avoid, **where)
+        if spot is None:
+            self.fail(f"no square under the mouse shows {colour}")
+        return spot
 
     def tap(self, x, y):
         self.page.touch(x, y, hold_seconds=0)

@@ -11,27 +11,14 @@ namespace {
 
 using testing_support::Canvas;
 
-// A memory context holding a top-down 32-bit section whose pixel (x, y) is RGB(x, y, 7).
-struct Gradient {
+// A memory context holding a 32-bit section whose pixel (x, y) is RGB(x, y, 7).
+struct Gradient : testing_support::MemoryBitmap {
   HDC dc;
-  HBITMAP bitmap;
-  HGDIOBJ old;
-  std::uint32_t* bits = nullptr;
-  Gradient(int w, int h, bool bottomUp = false) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, bottomUp ? h : -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* memory = nullptr;
-    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    bits = static_cast<std::uint32_t*>(memory);
+  std::uint32_t* bits;
+  Gradient(int w, int h, bool bottomUp = false)
+      : MemoryBitmap(w, h, bottomUp ? Kind::BottomUpSection : Kind::Section), dc(MemoryBitmap::dc()), bits(MemoryBitmap::bits()) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) bits[(bottomUp ? h - 1 - y : y) * w + x] = (x << 16) | (y << 8) | 7;
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bitmap);
-  }
-  ~Gradient() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
   }
 };
 
@@ -212,16 +199,16 @@ TEST(GdiBlitTest, GetDIBitsReadsRowsBottomUpOrTopDown) {
   Gradient picture(3, 2);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  ASSERT_EQ(GetDIBits(picture.dc, picture.bitmap, 0, 0, nullptr, &info, DIB_RGB_COLORS), 2);
+  ASSERT_EQ(GetDIBits(picture.dc, picture.bitmap(), 0, 0, nullptr, &info, DIB_RGB_COLORS), 2);
   EXPECT_EQ(info.bmiHeader.biWidth, 3);
   EXPECT_EQ(info.bmiHeader.biBitCount, 32);
 
   std::vector<std::uint32_t> rows(6);
   info.bmiHeader.biHeight = 2;  // bottom-up: the first row read is the bottom one
-  ASSERT_EQ(GetDIBits(picture.dc, picture.bitmap, 0, 2, rows.data(), &info, DIB_RGB_COLORS), 2);
+  ASSERT_EQ(GetDIBits(picture.dc, picture.bitmap(), 0, 2, rows.data(), &info, DIB_RGB_COLORS), 2);
   EXPECT_EQ(rows[0], (0u << 16) | (1u << 8) | 7u);
   info.bmiHeader.biHeight = -2;
-  GetDIBits(picture.dc, picture.bitmap, 0, 2, rows.data(), &info, DIB_RGB_COLORS);
+  GetDIBits(picture.dc, picture.bitmap(), 0, 2, rows.data(), &info, DIB_RGB_COLORS);
   EXPECT_EQ(rows[2], (2u << 16) | (0u << 8) | 7u);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "memory_bitmap.h"
 #include "random_calls.h"
 #include "window_thread.h"
 
@@ -18,21 +19,7 @@ using testing_support::Random;
 using testing_support::WindowSpec;
 using testing_support::WindowThread;
 
-struct BackBuffer {
-  HDC dc;
-  HBITMAP bitmap;
-  HGDIOBJ old;
-  BackBuffer(HDC window, int w, int h) {
-    dc = CreateCompatibleDC(window);
-    bitmap = CreateCompatibleBitmap(window, w, h);
-    old = SelectObject(dc, bitmap);
-  }
-  ~BackBuffer() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-};
+using BackBuffer = testing_support::MemoryBitmap;
 
 // One random drawing call into a context: the kinds of call a frame makes.
 void DrawSomething(HDC dc, Random& r, int w, int h) {
@@ -86,13 +73,13 @@ TEST(PresentCopyTest, EveryPresentLeavesTheWindowAsAFullCopyWould) {
   // The window's first paint (its erase) now, not in the middle of the presents.
   UpdateWindow(hwnd);
   HDC windowDC = GetDC(hwnd);
-  BackBuffer a(windowDC, w, h), b(windowDC, w, h);
+  BackBuffer a(w, h), b(w, h);
   Random r(2024);
   int presents = 0;
   for (int step = 0; step < 3000; ++step) {
     const int what = r.Below(20);
     if (what < 9) {
-      DrawSomething(r.Below(3) ? a.dc : b.dc, r, w, h);
+      DrawSomething(r.Below(3) ? a.dc() : b.dc(), r, w, h);
       continue;
     }
     if (what == 9) {  // drawn straight onto the window
@@ -114,7 +101,7 @@ TEST(PresentCopyTest, EveryPresentLeavesTheWindowAsAFullCopyWould) {
     }
     if (what == 19) rop = r.Below(2) ? SRCINVERT : SRCAND;
     const headless::Frame before = headless::ClientPixels(hwnd);
-    ASSERT_TRUE(BitBlt(windowDC, x, y, cx, cy, source.dc, sx, sy, rop));
+    ASSERT_TRUE(BitBlt(windowDC, x, y, cx, cy, source.dc(), sx, sy, rop));
     ++presents;
     const headless::Frame after = headless::ClientPixels(hwnd);
     ASSERT_EQ(after.width, w);
@@ -124,7 +111,7 @@ TEST(PresentCopyTest, EveryPresentLeavesTheWindowAsAFullCopyWould) {
         const bool copied = px >= x && px < x + cx && py >= y && py < y + cy && fx >= 0 && fy >= 0 && fx < w && fy < h;
         COLORREF want = before.At(px, py);
         if (copied) {
-          const COLORREF s = GetPixel(source.dc, fx, fy);
+          const COLORREF s = GetPixel(source.dc(), fx, fy);
           want = rop == SRCCOPY ? s : rop == SRCAND ? (want & s) : (want ^ s);
         }
         ASSERT_EQ(after.At(px, py), want) << "step " << step << " (present " << presents << ") at " << px << "," << py;
