@@ -219,7 +219,8 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     source.bitmap = src.bitmap;
     source.version = src.bitmap->version.load(std::memory_order_relaxed);
   }
-  dcs.DrawFrom<CopyPixels>(source.bitmap, d, CoverOf(code), source, d, static_cast<int>(sx), static_cast<int>(sy), code);
+  const Cover cover = source.bitmap ? CoverOf(code) : Cover::WithinTarget;
+  dcs.DrawFrom<CopyPixels>(source.bitmap, d, cover, source, d, static_cast<int>(sx), static_cast<int>(sy), code);
   return TRUE;
 }
 

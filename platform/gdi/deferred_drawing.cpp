@@ -135,7 +135,7 @@ void Recording::NoteRead(const Rect& r) {
   const Rect read = raster::Intersect(r, previousTouched_);
   if (read.Empty() || Covers(read)) return;
   readsPrevious_ = true;
-  DrawPreviousLocked();  // this call needs the previous frame's pixels beneath it
+  DrawPreviousLocked();  // this call needs the previous frame's pixels
 }
 
 void Recording::Add(std::unique_ptr<RecordedCall> call, const std::shared_ptr<Bitmap>& source) {
@@ -147,8 +147,8 @@ void Recording::Add(std::unique_ptr<RecordedCall> call, const std::shared_ptr<Bi
   const Rect touched = raster::Intersect(call->touched, bitmap_.surface->Bounds());
   if (call->cover == Cover::Opaque) {
     if (!touched.Empty() && covered_.size() < kMostCoverRects) covered_.push_back(touched);
-  } else {
-    NoteRead(touched);
+  } else if (call->cover == Cover::WithinTarget) {
+    NoteRead(bitmap_.surface->Bounds());  // its source may lie anywhere in the bitmap
   }
   currentTouched_ = Union(currentTouched_, touched);
   current_.push_back(std::move(call));
@@ -191,11 +191,11 @@ void Recording::ForgetSourcesIfIdleLocked() {
 
 bool Recording::EndFrame(bool shown, Rect* changed) {
   std::lock_guard guard(lock_);
-  // The same calls again, reading none of the pixels the last frame drew
-  // (before drawing them over themselves), give the same pixels again: the
-  // bitmap stays as it is.
-  const bool identical = !readsPrevious_ && currentDrawn_ == 0 && SameCalls(current_, previous_);
+  // Every pixel the last frame changed is set opaquely by this one (and no
+  // copy read one first): this frame's pixels do not depend on the last's.
   const bool coversPrevious = !readsPrevious_ && CoveredBy(previousTouched_, covered_);
+  // Then the same calls again give the same pixels again: the bitmap stays as it is.
+  const bool identical = coversPrevious && currentDrawn_ == 0 && SameCalls(current_, previous_);
   if (identical) {
     current_.clear();
     framesDropped.fetch_add(1, std::memory_order_relaxed);

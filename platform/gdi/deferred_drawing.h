@@ -9,15 +9,16 @@
 // very pixels it would have given at once.
 //
 // A frame is the calls between two presents of the bitmap. At most one
-// finished frame waits undrawn beside the one being recorded:
-//   - it is drawn at once when a call of the next frame reads pixels it
-//     changed before the next frame has covered them with opaque fills and
-//     copies;
-//   - it is dropped, never drawn, when the next frame has covered every pixel
-//     it changed and is not shown either;
+// finished frame waits undrawn beside the one being recorded. Since the
+// calls work pixel by pixel, a pixel that the next frame sets opaquely at any
+// point ends the same whatever the frame before left in it:
+//   - the frame before is dropped, never drawn, when the next frame sets
+//     every pixel it changed opaquely, and is not shown either;
+//   - it is drawn at once when a copy within the bitmap reads pixels it
+//     changed before the next frame has set them;
 //   - a frame identical to the one before it (the same calls with the same
-//     objects and sources) that covers it leaves the bitmap as it was: it is
-//     dropped, and its present changes nothing.
+//     objects and sources) that sets every pixel it changes opaquely leaves
+//     the bitmap as it was: it is dropped, and its present changes nothing.
 // Anything that reads the bitmap (GetPixel, a copy from it, GetDIBits, a
 // present that will be shown) draws everything pending first.
 //
@@ -48,9 +49,12 @@ bool DeferralEnabled();
 // For tests: overrides the choice above (until called again).
 void SetDeferralForTesting(bool enabled);
 
-// How a call changes the pixels of its rectangle: `Opaque` sets every one of
-// them whatever was there; `Partial` may keep or read some.
-enum class Cover : bool { Partial, Opaque };
+// How a call changes the pixels of its rectangle. Every call but a copy
+// within one bitmap works pixel by pixel: a pixel's new value depends on that
+// pixel's old one at most. `Opaque` sets every pixel of the rectangle whatever
+// was there; `Partial` may keep or blend some; `WithinTarget` copies from the
+// target itself, so it reads pixels outside its rectangle too.
+enum class Cover : std::uint8_t { Partial, Opaque, WithinTarget };
 
 // One recorded drawing call.
 class RecordedCall {
@@ -148,7 +152,8 @@ class Recording {
   Rect previousTouched_;
   // The frame being recorded: its calls, how many of them are drawn (a read
   // in the middle of a frame draws what came before it), its opaque cover so
-  // far, and whether it read pixels the previous frame changed before covering them.
+  // far, and whether a copy within the bitmap read pixels the previous frame
+  // changed before this frame set them.
   Calls current_;
   std::size_t currentDrawn_ = 0;
   std::vector<Rect> covered_;

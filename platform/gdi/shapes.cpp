@@ -110,8 +110,12 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (left == right || top == bottom) return TRUE;
-  const Cover cover = dc->pen->Visible() && dc->brush->Visible() ? Cover::Opaque : Cover::Partial;
-  dc.Draw<DrawRectangle>({left, top, right, bottom}, cover, left, top, right, bottom);
+  // The brush sets every pixel inside the outline; with no pen, the last row
+  // and column are left as they were.
+  const bool pen = dc->pen->Visible();
+  const Rect touched = pen ? Rect{left, top, right, bottom} : Rect{left, top, right - 1, bottom - 1};
+  const Cover cover = dc->brush->Visible() ? Cover::Opaque : Cover::Partial;
+  dc.Draw<DrawRectangle>(touched, cover, left, top, right, bottom);
   return TRUE;
 }
 
