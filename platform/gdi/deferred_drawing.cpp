@@ -119,7 +119,6 @@ Recording::~Recording() {
 }
 
 std::shared_ptr<const DrawState> Recording::Snapshot(const DrawState& now) {
-  std::lock_guard guard(lock_);
   if (!lastState_ || !(*lastState_ == now)) lastState_ = std::make_shared<const DrawState>(now);
   return lastState_;
 }

@@ -112,7 +112,8 @@ class Recording {
   Recording& operator=(const Recording&) = delete;
 
   // The state a call made now draws with: a copy of its context's, made
-  // only when it changed since the last call.
+  // only when it changed since the last call. Only calls that record ask,
+  // and they hold the lock of the context the bitmap is selected into.
   std::shared_ptr<const DrawState> Snapshot(const DrawState& now);
   // Records a call of the frame being recorded; `source` is the bitmap it
   // copies from, if another one.
@@ -144,7 +145,7 @@ class Recording {
 
   Bitmap& bitmap_;
   FastLock lock_;
-  std::shared_ptr<const DrawState> lastState_;
+  std::shared_ptr<const DrawState> lastState_;  // guarded by the context's lock (Snapshot)
   // The finished frame before the one being recorded: its calls, whether they
   // still wait to be drawn, and the pixels they change.
   Calls previous_;
